@@ -10,8 +10,8 @@ std::string formatMessage(std::string_view pattern, std::initializer_list<std::s
     std::string out;
     auto next = args.begin();
     for (size_t i = 0; i < pattern.size(); ++i) {
-        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's'
-            && next != args.end()) {
+        if (pattern[i] == '%' && i + 1 < pattern.size() && pattern[i + 1] == 's' &&
+            next != args.end()) {
             out.append(*next++);
             ++i;
         } else {
