@@ -1,0 +1,58 @@
+// A main window on a temporary executable directory with recording fakes.
+#pragma once
+
+#include "gui/fakes.h"
+#include "shell/frm_main.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace lintrel::testing {
+
+struct WindowHarness
+{
+    QTemporaryDir dir;
+    FakeMessageBoxes messages;
+    FakeFileDialogs dialogs;
+    FakeClipboard clipboard;
+    FakeLauncher launcher;
+    std::unique_ptr<TfrmMain> window;
+
+    // Creates the window (runs its creation), optionally shows it and waits until exposed.
+    TfrmMain &open(bool show = true)
+    {
+        MainWindowEnv env;
+        env.exeDir = dir.path() + QLatin1Char('/');
+        env.messages = &messages;
+        env.dialogs = &dialogs;
+        env.clipboard = &clipboard;
+        env.launcher = &launcher;
+        window = std::make_unique<TfrmMain>(env);
+        if (show) {
+            window->show();
+            EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        }
+        return *window;
+    }
+
+    template <class W> W *child(const char *name) const
+    {
+        auto *w = window->findChild<W *>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << "no child named " << name;
+        return w;
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+
+    void writeFile(const QString &name, const QByteArray &bytes) const
+    {
+        QFile f(path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+};
+
+} // namespace lintrel::testing
