@@ -1,0 +1,61 @@
+// Tagged-value extraction and one-character field splitting.
+#include "util/fields.h"
+
+namespace lintrel {
+
+namespace {
+
+char foldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+} // namespace
+
+std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view needle,
+                                  std::size_t from)
+{
+    if (needle.size() > haystack.size() || from > haystack.size() - needle.size())
+        return needle.empty() && from <= haystack.size() ? from : std::string_view::npos;
+    const std::size_t last = haystack.size() - needle.size();
+    for (std::size_t i = from; i <= last; ++i) {
+        std::size_t k = 0;
+        while (k < needle.size() && foldAscii(haystack[i + k]) == foldAscii(needle[k]))
+            ++k;
+        if (k == needle.size())
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+std::string ExtractTagValue(std::string_view openTag, std::string_view closeTag, std::string &work)
+{
+    const std::size_t open = findIgnoringAsciiCase(work, openTag);
+    if (open == std::string::npos)
+        return {};
+    work.erase(0, open + openTag.size());
+    const std::size_t close = findIgnoringAsciiCase(work, closeTag);
+    if (close == std::string::npos)
+        return {};
+    std::string value = work.substr(0, close);
+    work.erase(0, close);
+    return value;
+}
+
+void SplitFields(char separator, std::string_view text, std::vector<std::string> &list)
+{
+    list.clear();
+    std::string current;
+    for (char c : text) {
+        if (c == separator) {
+            list.push_back(std::move(current));
+            current.clear();
+        } else {
+            current.push_back(c);
+        }
+    }
+    if (!current.empty())
+        list.push_back(std::move(current));
+}
+
+} // namespace lintrel

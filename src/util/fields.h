@@ -1,0 +1,25 @@
+// Tagged-value extraction and one-character field splitting, shared by brand and news code.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lintrel {
+
+// Position of the first occurrence of needle in haystack at or after from, comparing ASCII
+// letters without regard to case (other bytes exactly); npos when there is none.
+std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view needle,
+                                  std::size_t from = 0);
+
+// Cuts the value between openTag and closeTag out of work (tags matched ignoring ASCII case).
+// No opening tag: returns "" and leaves work alone. Otherwise work loses everything up to and
+// including the opening tag; when the closing tag follows, the value is what lies before it
+// and work keeps the closing tag at its head, else the value is "".
+std::string ExtractTagValue(std::string_view openTag, std::string_view closeTag, std::string &work);
+
+// Clears list and fills it with the fields of text split at separator. Empty fields are kept,
+// except a trailing one: "a^^b" gives a, "", b; "a^" gives a; "" gives nothing.
+void SplitFields(char separator, std::string_view text, std::vector<std::string> &list);
+
+} // namespace lintrel
