@@ -1,8 +1,9 @@
 // The main window: creation, showing, closing and the handlers of the shell's buttons.
 #include "shell/frm_main.h"
 
-#include "formatter/text_stats.h"
+#include "brand/brand_random.h"
 #include "ui/clipboard.h"
+#include "ui/html_view.h"
 #include "ui/file_dialogs.h"
 #include "ui/launcher.h"
 #include "ui/message_boxes.h"
@@ -47,6 +48,7 @@ TfrmMain::TfrmMain(MainWindowEnv env, QWidget *parent) : QWidget(parent), env_(s
     dialogs_ = useOrMake<QtFileDialogs>(env_.dialogs, ownDialogs_);
     clipboard_ = useOrMake<QtClipboard>(env_.clipboard, ownClipboard_);
     launcher_ = useOrMake<QtLauncher>(env_.launcher, ownLauncher_);
+    random_ = useOrMake<ClockRandomSource>(env_.random, ownRandom_);
 
     buildWindow();
     connectHandlers();
@@ -80,6 +82,8 @@ void TfrmMain::connectHandlers()
     connect(gifBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
     connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
     connect(memEmail, &QPlainTextEdit::textChanged, this, &TfrmMain::memEmailChange);
+    setUpEditor();
+    connect(prfWelcome, &HtmlView::linkActivated, this, &TfrmMain::openLink);
     for (auto *link : {lblLink1URL, lblLink2URL})
         connect(link, &LinkLabel::linkClicked, this,
                 [this](const QString &url) { launcher_->openUrl(url); });
@@ -106,7 +110,7 @@ void TfrmMain::FormShow()
 {
     if (!welcomePage_.isEmpty()) {
         pgcPrinc->setCurrentIndex(0);
-        prfWelcome->setHtml(welcomePage_);
+        prfWelcome->showHtml(welcomePage_);
         bsSkinButton1->setFocus();
     } else {
         // Without a welcome page the main page is the only page.
@@ -132,6 +136,8 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == panBanner && event->type() == QEvent::Resize)
         FormResize();
+    if (editorEventFilter(watched, event))
+        return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -147,9 +153,13 @@ void TfrmMain::FormClose()
     QApplication::processEvents();
 }
 
-void TfrmMain::LoadBrandSettings()
+void TfrmMain::openLink(const QUrl &url)
 {
-    // Without brand settings the window keeps its design state.
+    // Web addresses go to the default browser, mail addresses to the desktop's handler.
+    if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0)
+        launcher_->openUrl(url.toString());
+    else
+        OpenInBrowser(url.toString());
 }
 
 void TfrmMain::bsSkinButton1Click()
@@ -160,41 +170,13 @@ void TfrmMain::bsSkinButton1Click()
         Timer1->start();
 }
 
-void TfrmMain::btnMakeMoneyClick() {}
-
-void TfrmMain::btnHelpClick() {}
-
-void TfrmMain::btnAboutClick() {}
-
 void TfrmMain::btnNewsClick() {}
 
 void TfrmMain::btnUpdateClick() {}
 
-void TfrmMain::bannerClick() {}
-
 void TfrmMain::Timer1Timer()
 {
     Timer1->stop();
-}
-
-void TfrmMain::memEmailChange()
-{
-    UpdateTextStatistics(memEmail->document()->toRawText());
-}
-
-void TfrmMain::UpdateTextStatistics(const QString &text)
-{
-    // Blocks are separated by U+2029 in the raw text; the statistics expect line feeds.
-    QString plain = text;
-    plain.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    const TextStats stats = computeTextStats(std::u16string_view(
-        reinterpret_cast<const char16_t *>(plain.utf16()), static_cast<size_t>(plain.size())));
-    edtWords1->setText(QString::number(stats.words));
-    edtSenten1->setText(QString::number(stats.sentences));
-    edtParag1->setText(QString::number(stats.paragraphs));
-    edtLines->setText(QString::number(stats.lines));
-    edtChars->setText(QString::number(stats.characters));
-    edtLong->setText(QString::number(stats.longestLine));
 }
 
 } // namespace lintrel

@@ -7,6 +7,8 @@
 // through the interfaces in MainWindowEnv so the window runs headless in tests.
 #pragma once
 
+#include "brand/brand_document.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -18,17 +20,22 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class QTextBrowser;
 class QTimer;
+class QUrl;
 
 namespace lintrel {
 
 class ClickableLabel;
+class HtmlView;
+class RandomSource;
+struct BrandLoadResult;
 class Clipboard;
 class FileDialogs;
 class Launcher;
 class LinkLabel;
 class MessageBoxes;
+struct FileDialogChoice;
+struct FileDialogRequest;
 
 // What the window needs from the outside world. Null members get the real implementations.
 struct MainWindowEnv
@@ -38,7 +45,11 @@ struct MainWindowEnv
     FileDialogs *dialogs = nullptr;
     Clipboard *clipboard = nullptr;
     Launcher *launcher = nullptr;
+    RandomSource *random = nullptr;    // the random picks of the brand loader
 };
+
+// Bytes of the brand document or a news answer as text: UTF-8 when valid, else Windows-1252.
+QString fromDocumentText(const std::string &bytes);
 
 class TfrmMain : public QWidget
 {
@@ -54,6 +65,11 @@ public:
     // The text of the brand's welcome page chosen for this run; empty when none.
     QString welcomePage() const { return welcomePage_; }
     const std::vector<std::string> &newsList() const { return NewsList; }
+    const BrandSettings &brandSettings() const { return brand_; }
+
+    // Opens an address in the default browser with the address as its one argument.
+    // False when no browser was found.
+    bool OpenInBrowser(const QString &url);
 
     // Centres both banner pictures in the banner bar (integer halves of each dimension).
     void FormResize();
@@ -77,6 +93,9 @@ private:
     void FormShow();
     void FormClose();
     void LoadBrandSettings();
+    void applyBanner(const BrandLoadResult &brand);
+    void applySkinAndIcon();
+    void openLink(const QUrl &url);
 
     void bsSkinButton1Click();
     void btnMakeMoneyClick();
@@ -87,20 +106,49 @@ private:
     void bannerClick();
     void Timer1Timer();
 
+    // The email editor.
+    struct DialogMemory
+    {
+        QString directory; // empty: the executable's directory
+        QString fileName;
+        int filterIndex = 0;
+    };
+    void setUpEditor();
+    bool editorEventFilter(QObject *watched, QEvent *event);
+    QString editorText() const;
+    void replaceEditorText(const QString &text);
     void memEmailChange();
     void UpdateTextStatistics(const QString &text);
+    void edtMaxLineChange();
+    void bsSkinButton5Click();
+    void btnSelectClick();
+    void btnClearClick();
+    void btnImportClick();
+    void btnCopyClick();
+    void btnSaveClick();
+    void importFile(const QString &path);
+    void saveTextTo(const QString &path);
+    FileDialogRequest dialogRequest(const QString &title, const DialogMemory &memory) const;
+    static void remember(DialogMemory &memory, const FileDialogChoice &choice, const QString &path);
 
     MainWindowEnv env_;
     std::unique_ptr<MessageBoxes> ownMessages_;
     std::unique_ptr<FileDialogs> ownDialogs_;
     std::unique_ptr<Clipboard> ownClipboard_;
     std::unique_ptr<Launcher> ownLauncher_;
+    std::unique_ptr<RandomSource> ownRandom_;
     MessageBoxes *messages_ = nullptr;
     FileDialogs *dialogs_ = nullptr;
     Clipboard *clipboard_ = nullptr;
     Launcher *launcher_ = nullptr;
+    RandomSource *random_ = nullptr;
+
+    BrandSettings brand_;
 
     bool shown_ = false;
+    int maxLineLength_ = 60;
+    DialogMemory openMemory_;
+    DialogMemory saveMemory_;
     QString welcomePage_;
     QString bannerUrl_;
     std::vector<std::string> NewsList;
@@ -108,7 +156,7 @@ private:
     QTabWidget *pgcPrinc = nullptr;
     QPointer<QWidget> stsWelcome;
     QWidget *stsMain = nullptr;
-    QTextBrowser *prfWelcome = nullptr;
+    HtmlView *prfWelcome = nullptr;
     QPushButton *bsSkinButton1 = nullptr;
 
     QPushButton *btnMakeMoney = nullptr;

@@ -3,6 +3,7 @@
 // Bars keep their design heights; inside a bar, controls keep their design offsets from
 // the edges they are anchored to. Only the text area grows with the window.
 #include "shell/frm_main.h"
+#include "ui/html_view.h"
 #include "ui/icons.h"
 #include "ui/widgets.h"
 
@@ -115,10 +116,7 @@ void TfrmMain::buildWindow()
 QWidget *TfrmMain::buildWelcomePage()
 {
     auto *page = named(new QWidget, "stsWelcome");
-    prfWelcome = named(new QTextBrowser(page), "prfWelcome");
-    prfWelcome->setReadOnly(true);
-    prfWelcome->setOpenLinks(false);
-    prfWelcome->setOpenExternalLinks(false);
+    prfWelcome = named(new HtmlView(page), "prfWelcome");
 
     auto *bar = new QWidget(page);
     bar->setFixedHeight(kWelcomeBarHeight);
