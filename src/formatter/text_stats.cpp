@@ -96,13 +96,13 @@ bool haveAvx2()
 TextStats computeTextStats(std::string_view utf8)
 {
     return haveAvx2() ? detail::statsAvx2(utf8.data(), utf8.size())
-                    : detail::statsSse2(utf8.data(), utf8.size());
+                      : detail::statsSse2(utf8.data(), utf8.size());
 }
 
 TextStats computeTextStats(std::u16string_view utf16)
 {
     return haveAvx2() ? detail::statsAvx2(utf16.data(), utf16.size())
-                    : detail::statsSse2(utf16.data(), utf16.size());
+                      : detail::statsSse2(utf16.data(), utf16.size());
 }
 
 namespace detail {
