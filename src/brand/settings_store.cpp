@@ -20,7 +20,9 @@ namespace {
 
 bool fileExists(const std::string &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(path.c_str(), &st) == 0;
 }
 
@@ -60,7 +62,8 @@ void writePrivateFile(const std::string &path, const std::string &bytes)
         if (n <= 0) {
             const int err = errno;
             ::close(fd);
-            throw Error(formatMessage("Cannot write file \"%s\". %s", {path, systemErrorText(err)}));
+            throw Error(
+                formatMessage("Cannot write file \"%s\". %s", {path, systemErrorText(err)}));
         }
         done += static_cast<size_t>(n);
     }

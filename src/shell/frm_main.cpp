@@ -3,8 +3,8 @@
 
 #include "brand/brand_random.h"
 #include "ui/clipboard.h"
-#include "ui/html_view.h"
 #include "ui/file_dialogs.h"
+#include "ui/html_view.h"
 #include "ui/launcher.h"
 #include "ui/message_boxes.h"
 #include "ui/widgets.h"

@@ -45,7 +45,7 @@ struct MainWindowEnv
     FileDialogs *dialogs = nullptr;
     Clipboard *clipboard = nullptr;
     Launcher *launcher = nullptr;
-    RandomSource *random = nullptr;    // the random picks of the brand loader
+    RandomSource *random = nullptr; // the random picks of the brand loader
 };
 
 // Bytes of the brand document or a news answer as text: UTF-8 when valid, else Windows-1252.

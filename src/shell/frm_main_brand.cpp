@@ -42,19 +42,12 @@ std::optional<std::string> readSmallFile(const QString &path)
 
 void TfrmMain::LoadBrandSettings()
 {
+    // A file error is reported like any unhandled error; the window then stays as designed.
     std::optional<SettingsDocument> doc;
-    try {
-        doc = readSettingsDocument(exeDir().toStdString());
-    } catch (const std::exception &e) {
-        // The window stays as designed; the failure is reported like any unhandled error.
-        if (auto *app = dynamic_cast<LintrelApplication *>(QCoreApplication::instance()))
-            app->reportUnhandledError(QString::fromUtf8(e.what()));
-        return;
-    }
+    runGuarded([&] { doc = readSettingsDocument(exeDir().toStdString()); });
     if (!doc)
         return;
-    const BrandLoadResult brand =
-        loadBrandDocument(joinDocumentLines(doc->lines), *random_);
+    const BrandLoadResult brand = loadBrandDocument(joinDocumentLines(doc->lines), *random_);
     brand_ = brand.settings;
     setWindowTitle(fromDocumentText(brand.caption));
     btnNews->setVisible(brand.newsButtonVisible);
@@ -162,10 +155,9 @@ void TfrmMain::bannerClick()
 
 void TfrmMain::btnAboutClick()
 {
-    const AboutTexts texts{fromDocumentText(brand_.ApplicationName),
-                           fromDocumentText(brand_.CopyrightYears),
-                           fromDocumentText(brand_.CopyrightCompany),
-                           fromDocumentText(brand_.AboutText)};
+    const AboutTexts texts{
+        fromDocumentText(brand_.ApplicationName), fromDocumentText(brand_.CopyrightYears),
+        fromDocumentText(brand_.CopyrightCompany), fromDocumentText(brand_.AboutText)};
     TfrmAbout about(texts, this);
     about.exec();
 }

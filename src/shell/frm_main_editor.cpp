@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -41,8 +42,8 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
         return false;
     const QString typed = key.text();
-    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f
-        || (key.modifiers() & Qt::ControlModifier))
+    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f ||
+        (key.modifiers() & Qt::ControlModifier))
         return true; // navigation, editing and shortcut keys
     if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 0x80)
         return true;
@@ -53,19 +54,6 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
         return !rest.contains(QLatin1Char('-'));
     }
     return false;
-}
-
-// Runs a command; an error it raises goes to the application's handler for unhandled errors.
-template <class F> void guarded(F &&command)
-{
-    try {
-        command();
-    } catch (const std::exception &e) {
-        if (auto *app = dynamic_cast<LintrelApplication *>(QCoreApplication::instance()))
-            app->reportUnhandledError(QString::fromUtf8(e.what()));
-        else
-            throw;
-    }
 }
 
 } // namespace
@@ -79,12 +67,15 @@ void TfrmMain::setUpEditor()
     memEmail->setAcceptDrops(true);
 
     connect(edtMaxLine, &QLineEdit::textChanged, this, &TfrmMain::edtMaxLineChange);
-    connect(bsSkinButton5, &QPushButton::clicked, this, [this] { guarded([this] { bsSkinButton5Click(); }); });
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &TfrmMain::btnSelectClick);
     connect(btnClear, &QPushButton::clicked, this, &TfrmMain::btnClearClick);
-    connect(btnImport, &QPushButton::clicked, this, [this] { guarded([this] { btnImportClick(); }); });
+    connect(btnImport, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { btnImportClick(); }); });
     connect(btnCopy, &QPushButton::clicked, this, &TfrmMain::btnCopyClick);
-    connect(btnSave, &QPushButton::clicked, this, [this] { guarded([this] { btnSaveClick(); }); });
+    connect(btnSave, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { btnSaveClick(); }); });
 
     auto *importKey = new QShortcut(QKeySequence::Open, stsMain);
     importKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -96,6 +87,8 @@ void TfrmMain::setUpEditor()
 
 bool TfrmMain::editorEventFilter(QObject *watched, QEvent *event)
 {
+    if (!memEmail || !edtMaxLine)
+        return false; // still being built
     if (watched == edtMaxLine && event->type() == QEvent::KeyPress) {
         if (!maxLineKeyAccepted(*static_cast<QKeyEvent *>(event), *edtMaxLine)) {
             QApplication::beep();
@@ -106,8 +99,8 @@ bool TfrmMain::editorEventFilter(QObject *watched, QEvent *event)
     if (watched == memEmail && event->type() == QEvent::KeyPress) {
         // Shift+Enter would insert a line separator inside the line; make it a real break.
         auto *key = static_cast<QKeyEvent *>(event);
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && (key->modifiers() & Qt::ShiftModifier)) {
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            (key->modifiers() & Qt::ShiftModifier)) {
             memEmail->textCursor().insertBlock();
             return true;
         }
@@ -126,7 +119,7 @@ bool TfrmMain::editorEventFilter(QObject *watched, QEvent *event)
             if (!urls.isEmpty() && urls.first().isLocalFile()) {
                 drop->acceptProposedAction();
                 const QString path = urls.first().toLocalFile();
-                guarded([&] { importFile(path); });
+                runGuarded([&] { importFile(path); });
                 return true;
             }
         }
@@ -175,7 +168,8 @@ void TfrmMain::edtMaxLineChange()
     // While the text is not a whole number the last valid value stays in force.
     const QByteArray digits = edtMaxLine->text().toLatin1();
     int32_t value = 0;
-    const auto [end, ec] = std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
+    const auto [end, ec] =
+        std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
     if (ec == std::errc() && end == digits.constData() + digits.size() && !digits.isEmpty())
         maxLineLength_ = value;
 }
@@ -235,7 +229,8 @@ void TfrmMain::remember(DialogMemory &memory, const FileDialogChoice &choice, co
 
 void TfrmMain::btnImportClick()
 {
-    const auto choice = dialogs_->openFile(this, dialogRequest(QStringLiteral("Open file"), openMemory_));
+    const auto choice =
+        dialogs_->openFile(this, dialogRequest(QStringLiteral("Open file"), openMemory_));
     if (!choice)
         return;
     remember(openMemory_, *choice, choice->path);
@@ -256,20 +251,21 @@ void TfrmMain::importFile(const QString &path)
 
 void TfrmMain::btnSaveClick()
 {
-    const auto choice = dialogs_->saveFile(this, dialogRequest(QStringLiteral("Save file"), saveMemory_));
+    const auto choice =
+        dialogs_->saveFile(this, dialogRequest(QStringLiteral("Save file"), saveMemory_));
     if (!choice)
         return;
     const auto filters = parseFileFilter(kTextFileFilter);
     const std::string mask = choice->filterIndex >= 0 && choice->filterIndex < int(filters.size())
                                  ? filters[size_t(choice->filterIndex)].mask
                                  : std::string("*.*");
-    const QString path = QString::fromStdString(applySaveExtension(choice->path.toStdString(), mask));
+    const QString path =
+        QString::fromStdString(applySaveExtension(choice->path.toStdString(), mask));
     remember(saveMemory_, *choice, path);
-    if (QFileInfo::exists(path)
-        && msgMain().show(this,
-                          QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
-                          MessageKind::Information, MessageButtons::OkCancel)
-               != MessageAnswer::Ok)
+    if (QFileInfo::exists(path) &&
+        msgMain().show(
+            this, QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
+            MessageKind::Information, MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     saveTextTo(path);
 }

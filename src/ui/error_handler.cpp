@@ -41,4 +41,16 @@ void LintrelApplication::reportUnhandledError(const QString &message)
         errorSink_(message);
 }
 
+void runGuarded(const std::function<void()> &command)
+{
+    try {
+        command();
+    } catch (const std::exception &e) {
+        auto *app = dynamic_cast<LintrelApplication *>(QCoreApplication::instance());
+        if (!app)
+            throw;
+        app->reportUnhandledError(QString::fromUtf8(e.what()));
+    }
+}
+
 } // namespace lintrel

@@ -26,4 +26,8 @@ private:
     ErrorSink errorSink_;
 };
 
+// Runs a command; an error it raises goes to the application's handler for unhandled errors
+// (rethrown when there is no LintrelApplication).
+void runGuarded(const std::function<void()> &command);
+
 } // namespace lintrel

@@ -22,8 +22,8 @@ void HtmlView::showHtml(const QString &html)
 bool HtmlView::isOpenableLink(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
-    return scheme == QLatin1String("http") || scheme == QLatin1String("https")
-           || scheme == QLatin1String("mailto");
+    return scheme == QLatin1String("http") || scheme == QLatin1String("https") ||
+           scheme == QLatin1String("mailto");
 }
 
 QVariant HtmlView::loadResource(int, const QUrl &)

@@ -39,7 +39,8 @@ std::string qtNameFilter(const FileFilter &filter)
 {
     std::string name = filter.name;
     const std::string shown = "(" + filter.mask + ")";
-    if (name.size() >= shown.size() && name.compare(name.size() - shown.size(), shown.size(), shown) == 0)
+    if (name.size() >= shown.size() &&
+        name.compare(name.size() - shown.size(), shown.size(), shown) == 0)
         name.erase(name.size() - shown.size());
     while (!name.empty() && name.back() == ' ')
         name.pop_back();
@@ -59,7 +60,8 @@ std::string applySaveExtension(std::string_view path, std::string_view mask)
     const size_t slash = path.rfind('/');
     const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
     const size_t dot = name.rfind('.');
-    const std::string_view own = dot == std::string_view::npos ? std::string_view() : name.substr(dot);
+    const std::string_view own =
+        dot == std::string_view::npos ? std::string_view() : name.substr(dot);
     if (!equalsIgnoringAsciiCase(own, wanted))
         result += wanted;
     return result;

@@ -33,7 +33,10 @@ protected:
     {
         return static_cast<LintrelApplication *>(QCoreApplication::instance());
     }
-    void click(const char *button) { QTest::mouseClick(h.child<QPushButton>(button), Qt::LeftButton); }
+    void click(const char *button)
+    {
+        QTest::mouseClick(h.child<QPushButton>(button), Qt::LeftButton);
+    }
     QString field(const char *name) { return h.child<QLineEdit>(name)->text(); }
     void setMaxLine(const QString &text)
     {
@@ -110,7 +113,8 @@ TEST_F(Editor, ClearEmptiesTheTextAndTheFieldsAndCanBeUndone)
     EXPECT_EQ(field("edtWords1"), "12");
     click("btnClear");
     EXPECT_TRUE(mem->toPlainText().isEmpty());
-    for (const char *f : {"edtWords1", "edtSenten1", "edtParag1", "edtLines", "edtChars", "edtLong"})
+    for (const char *f :
+         {"edtWords1", "edtSenten1", "edtParag1", "edtLines", "edtChars", "edtLong"})
         EXPECT_EQ(field(f), "0") << f;
     QTest::keyClick(mem, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(field("edtWords1"), "12");
@@ -148,7 +152,10 @@ TEST_F(Editor, ImportReadsAndNormalisesFiles)
         {"lf.txt", "one\ntwo\n", "one\ntwo\n"},
         {"cr.txt", "one\rtwo", "one\ntwo"},
         {"mixed.txt", "a\r\nb\rc\nd", "a\nb\nc\nd"},
-        {"utf8.txt", "\xEF\xBB\xBF" "caf\xC3\xA9", QString::fromUtf8("caf\xC3\xA9")},
+        {"utf8.txt",
+         "\xEF\xBB\xBF"
+         "caf\xC3\xA9",
+         QString::fromUtf8("caf\xC3\xA9")},
         {"cp1252.txt", "caf\xE9 \x80", QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC")},
     };
     for (const auto &r : rows) {
@@ -273,7 +280,8 @@ TEST_F(Editor, FailedSaveLeavesTheOldFileWhole)
     h.dialogs.saveChoices.push_back(FileDialogChoice{h.path("missing/dir/x.txt"), 0});
     click("btnSave");
     ASSERT_EQ(errors.size(), 1);
-    EXPECT_TRUE(errors[0].startsWith("Cannot create file \"" + h.path("missing/dir/x.txt") + "\". "));
+    EXPECT_TRUE(
+        errors[0].startsWith("Cannot create file \"" + h.path("missing/dir/x.txt") + "\". "));
 
     // A full disk: a file-size limit makes the write fail midway.
     const QByteArray old(3000, 'o');
@@ -302,6 +310,9 @@ TEST_F(Editor, DroppingAFileImportsIt)
     h.writeFile("dropped.txt", "dropped text");
     auto *mime = new QMimeData;
     mime->setUrls({QUrl::fromLocalFile(h.path("dropped.txt"))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(mem->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(mem->viewport(), &drop);
     EXPECT_EQ(mem->toPlainText(), "dropped text");

@@ -18,8 +18,8 @@ namespace {
 QStringList statFields(const WindowHarness &h)
 {
     QStringList out;
-    for (const char *name : {"edtWords1", "edtSenten1", "edtParag1", "edtLines", "edtChars",
-                             "edtLong"})
+    for (const char *name :
+         {"edtWords1", "edtSenten1", "edtParag1", "edtLines", "edtChars", "edtLong"})
         out << h.child<QLineEdit>(name)->text();
     return out;
 }
@@ -88,7 +88,7 @@ TEST(MainWindow, BannerCentringHalvesEachDimension)
         QSize bar, banner;
         QPoint expected;
     } cases[] = {
-        {{742, 65}, {105, 40}, {319, 12}}, // 371 - 52, not (742 - 105) / 2 = 318
+        {{742, 65}, {105, 40}, {319, 12}},   // 371 - 52, not (742 - 105) / 2 = 318
         {{742, 65}, {140, 140}, {301, -38}}, // a banner taller than the bar: 32 - 70
         {{743, 65}, {101, 21}, {321, 22}},
     };
