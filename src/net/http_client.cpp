@@ -332,6 +332,11 @@ void HttpClient::disconnect()
     d->closeIdle();
 }
 
+void HttpClient::closeIdleConnections()
+{
+    d->closeIdle();
+}
+
 std::string HttpClient::contentType() const
 {
     std::lock_guard guard(d->mutex);

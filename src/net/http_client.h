@@ -58,6 +58,9 @@ public:
     // connections. Safe from any thread; requests started later work normally.
     void disconnect();
 
+    // Closes connections kept open for reuse; transfers in flight go on.
+    void closeIdleConnections();
+
     // The content type of the last POST, "text/html" before the first.
     std::string contentType() const;
 

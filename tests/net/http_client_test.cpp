@@ -78,6 +78,33 @@ TEST(HttpClient, GetUsesHttp11AndSendsNoContentTypeEvenAfterAPost)
     EXPECT_EQ(client.contentType(), "multipart/form-data; boundary=B");
 }
 
+TEST(HttpClient, GetsReuseTheirConnectionButEachPostOpensAFreshOne)
+{
+    std::mutex mutex;
+    std::vector<int> ports;
+    LoopbackHttpServer http;
+    auto record = [&](const httplib::Request &req, httplib::Response &res) {
+        std::lock_guard guard(mutex);
+        ports.push_back(req.remote_port);
+        res.set_content("OK", "text/plain");
+    };
+    http.server().Get("/", record);
+    http.server().Post("/", record);
+    http.start();
+
+    HttpClient client;
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(client.get(http.url(), kCap).ok);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(client.post(http.url(), "text/plain", "x", kCap).ok);
+    ASSERT_TRUE(client.get(http.url(), kCap).ok);
+    ASSERT_EQ(ports.size(), 5u);
+    EXPECT_EQ(ports[1], ports[0]);
+    EXPECT_NE(ports[2], ports[1]);
+    EXPECT_NE(ports[3], ports[2]);
+    EXPECT_NE(ports[4], ports[1]); // the POST closed the kept connection
+}
+
 TEST(HttpClient, ProxySettingsOfTheEnvironmentAreIgnored)
 {
     RawSocketServer raw(answerWith("direct"));
@@ -97,10 +124,12 @@ TEST(HttpClient, FollowsFifteenRedirectsButNotSixteen)
     LoopbackHttpServer http;
     http.server().Get(R"(/hop/(\d+))", [](const httplib::Request &req, httplib::Response &res) {
         const int left = std::stoi(req.matches[1]);
-        if (left == 0)
+        if (left == 0) {
             res.set_content("arrived", "text/plain");
-        else
+        } else {
+            res.set_content("moving on", "text/plain");
             res.set_redirect("/hop/" + std::to_string(left - 1));
+        }
     });
     http.start();
     HttpClient client;
@@ -165,6 +194,9 @@ TEST(HttpClient, FailedExchangesReportFailureAndFeedTheSinkNothing)
     });
     http.start();
     RawSocketServer dropping([](const std::string &) { return std::string(); });
+    RawSocketServer breaking([](const std::string &) {
+        return std::string("HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nonly part");
+    });
 
     struct Case
     {
@@ -178,6 +210,7 @@ TEST(HttpClient, FailedExchangesReportFailureAndFeedTheSinkNothing)
         {"over the cap", http.url("/big")},
         {"chunked over the cap", http.url("/big-chunked")},
         {"dropped connection", dropping.url("/x")},
+        {"connection broken in the body", breaking.url("/x")},
         {"refused connection", "http://127.0.0.1:1/"},
         {"not http", "ftp://127.0.0.1/x"},
         {"empty address", ""},
@@ -192,7 +225,8 @@ TEST(HttpClient, FailedExchangesReportFailureAndFeedTheSinkNothing)
         });
         EXPECT_FALSE(result.ok) << c.name;
         EXPECT_FALSE(result.error.empty()) << c.name;
-        if (std::string_view(c.name).find("cap") == std::string_view::npos) {
+        const std::string_view name(c.name);
+        if (name.find("cap") == name.npos && name.find("body") == name.npos) {
             EXPECT_EQ(received, "") << c.name;
         }
     }

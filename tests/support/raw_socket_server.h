@@ -1,5 +1,4 @@
-// A loopback TCP server that records the exact bytes of each HTTP request and answers with
-// canned bytes, closes without answering, or holds the connection silently.
+// A loopback TCP server that records exact request bytes and answers with canned bytes.
 #pragma once
 
 #include <chrono>
