@@ -2,7 +2,9 @@
 #include "shell/frm_main.h"
 
 #include "brand/brand_random.h"
+#include "net/http_client.h"
 #include "ui/clipboard.h"
+#include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
 #include "ui/html_view.h"
 #include "ui/launcher.h"
@@ -76,11 +78,12 @@ void TfrmMain::connectHandlers()
     connect(btnMakeMoney, &QPushButton::clicked, this, &TfrmMain::btnMakeMoneyClick);
     connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
     connect(btnAbout, &QPushButton::clicked, this, &TfrmMain::btnAboutClick);
-    connect(btnNews, &QPushButton::clicked, this, &TfrmMain::btnNewsClick);
+    connect(btnNews, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { btnNewsClick(); }); });
     connect(btnUpdate, &QPushButton::clicked, this, &TfrmMain::btnUpdateClick);
     connect(imgBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
     connect(gifBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
-    connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
     connect(memEmail, &QPlainTextEdit::textChanged, this, &TfrmMain::memEmailChange);
     setUpEditor();
     connect(prfWelcome, &HtmlView::linkActivated, this, &TfrmMain::openLink);
@@ -147,12 +150,6 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
-void TfrmMain::FormClose()
-{
-    Timer1->stop();
-    QApplication::processEvents();
-}
-
 void TfrmMain::openLink(const QUrl &url)
 {
     // Web addresses go to the default browser, mail addresses to the desktop's handler.
@@ -168,15 +165,6 @@ void TfrmMain::bsSkinButton1Click()
     memEmail->setFocus();
     if (!welcomePage_.isEmpty())
         Timer1->start();
-}
-
-void TfrmMain::btnNewsClick() {}
-
-void TfrmMain::btnUpdateClick() {}
-
-void TfrmMain::Timer1Timer()
-{
-    Timer1->stop();
 }
 
 } // namespace lintrel

@@ -26,6 +26,9 @@ class QUrl;
 namespace lintrel {
 
 class ClickableLabel;
+class HttpClient;
+struct NewsIdentity;
+struct NewsOutcome;
 class HtmlView;
 class RandomSource;
 struct BrandLoadResult;
@@ -67,6 +70,14 @@ public:
     const std::vector<std::string> &newsList() const { return NewsList; }
     const BrandSettings &brandSettings() const { return brand_; }
 
+    // News requests through the window's HTTP client; warnings go through msgMain.
+    bool GetNewsList(const NewsIdentity &who, std::vector<std::string> &list);
+    bool GetLastNews(const NewsIdentity &who, std::string &newsId, std::string &title, bool silent);
+    bool GetNewsDetails(const NewsIdentity &who, const std::string &newsId, std::string &body);
+
+    // The live-update check; silent leaves out only the "no new updates" message.
+    void CheckForUpdates(bool silent);
+
     // Opens an address in the default browser with the address as its one argument.
     // False when no browser was found.
     bool OpenInBrowser(const QString &url);
@@ -105,6 +116,10 @@ private:
     void btnUpdateClick();
     void bannerClick();
     void Timer1Timer();
+    void ShowNewsNotice(const QString &text);
+
+    HttpClient &http();
+    void showNewsOutcome(const NewsOutcome &outcome);
 
     // The email editor.
     struct DialogMemory
@@ -145,6 +160,9 @@ private:
 
     BrandSettings brand_;
 
+    std::unique_ptr<HttpClient> IdHTTP1;
+    bool closing_ = false;
+    bool updateCheckRunning_ = false;
     bool shown_ = false;
     int maxLineLength_ = 60;
     DialogMemory openMemory_;
