@@ -94,9 +94,10 @@ void traceFamily(Warnings &out, OrderTrace &trace, std::string_view family)
     }
     if (unread.empty())
         return;
-    const char *why = outcome == OrderTrace::Outcome::Missing  ? "missing"
-                      : outcome == OrderTrace::Outcome::Hidden ? "not read"
-                                                               : "empty";
+    const char *why = outcome == OrderTrace::Outcome::Missing    ? "missing"
+                      : outcome == OrderTrace::Outcome::Hidden   ? "not read"
+                      : outcome == OrderTrace::Outcome::Unclosed ? "not closed"
+                                                                 : "empty";
     add(out, unread.substr(0, unread.find(',')),
         unread + (unread.find(',') == std::string::npos ? " is" : " are") + " never read: the " +
             std::string(family) + " entries end at " + stop + ", which is " + why + ".");

@@ -143,6 +143,11 @@ TEST(BrandLint, WarnsAboutEachKindOfMistake)
         {"empty first entry",
          tagged("Link1", "") + tagged("Link2", "L^u"),
          {{"Link2", "Link2 is never read: the Link entries end at Link1, which is empty."}}},
+        {"unclosed entry",
+         "<%%Banner1%%>a.gif^\r\n" + tagged("Banner2", "b.gif^"),
+         {{"Banner2", "Banner2 is never read: the Banner entries end at Banner1, which is not "
+                      "closed."},
+          {"Banner1", "Banner1 has no closing tag"}}},
         {"entry hidden by order",
          tagged("Welcome2", "b") + tagged("Welcome1", "a") + tagged("Welcome3", "c"),
          {{"Welcome2", "Welcome2 is not read: it stands before the end of Welcome1"},
