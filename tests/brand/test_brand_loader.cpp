@@ -53,6 +53,24 @@ TEST(BrandLoader, ReadsEveryFieldOfTheSampleDocument)
     EXPECT_EQ(random.calls, (std::vector<uint32_t>{0, 2, 0, 2, 0, 3, 0, 2}));
 }
 
+TEST(BrandLoader, AffiliateIdReplacesEveryExactPlaceholder)
+{
+    struct Row
+    {
+        const char *url, *id, *expected;
+    };
+    const Row rows[] = {
+        {"u?a=%%AFFILIATEID%%&b=%%AFFILIATEID%%", "7", "u?a=7&b=7"},
+        {"u?a=%%AFFILIATEID%%", "", "u?a="},
+        {"u?a=%%AffiliateID%%", "7", "u?a=%%AffiliateID%%"},
+        {"u?a=%%AFFILIATEID%%", "%%AFFILIATEID%%", "u?a=%%AFFILIATEID%%"}, // not expanded again
+    };
+    for (const Row &row : rows) {
+        const std::string doc = tagged("AffiliateURL", row.url) + tagged("AffiliateID", row.id);
+        EXPECT_EQ(readBrandDocument(doc).settings.AffiliateURL, row.expected) << row.url;
+    }
+}
+
 TEST(BrandLoader, AFieldBeforeAnEarlierFieldsEndIsNotFound)
 {
     const std::string doc = tagged("BranderCode", "CODE") + tagged("ApplicationName", "App") +
