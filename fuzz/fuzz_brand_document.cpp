@@ -3,6 +3,7 @@
 #include "brand/brand_lint.h"
 #include "brand/brand_loader.h"
 #include "brand/brand_report.h"
+#include "brand/brand_skin.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -45,5 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const auto lines = lintrel::readDocumentLines(bytes);
     const std::string written = lintrel::joinDocumentLines(lintrel::setLastNewsIdLine(lines, "42"));
     (void)lintrel::extractLastNewsId(written);
+    (void)lintrel::decompressSkin(bytes);
     return 0;
 }

@@ -166,6 +166,10 @@ void checkTags(Warnings &out, std::string_view joined)
                 "The marker is written " + tag.name + ": the news marker writer looks for " +
                     known + " exactly and adds a second marker line.");
         }
+        if (!tag.closing && known != kLastNewsIdTag && !reported.insert("seen:" + known).second &&
+            reported.insert("twice:" + known).second) {
+            add(out, known, known + " appears more than once: only the first is read.");
+        }
         if (!tag.closing && !closedLater[i] && reported.insert("open:" + known).second) {
             add(out, known,
                 known + " has no closing tag " + closingTag(known) + ": its value is empty.");
