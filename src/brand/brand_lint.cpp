@@ -94,9 +94,10 @@ void traceFamily(Warnings &out, OrderTrace &trace, std::string_view family)
     }
     if (unread.empty())
         return;
-    const char *why = outcome == OrderTrace::Outcome::Missing  ? "missing"
-                      : outcome == OrderTrace::Outcome::Hidden ? "not read"
-                                                               : "empty";
+    const char *why = outcome == OrderTrace::Outcome::Missing    ? "missing"
+                      : outcome == OrderTrace::Outcome::Hidden   ? "not read"
+                      : outcome == OrderTrace::Outcome::Unclosed ? "not closed"
+                                                                 : "empty";
     add(out, unread.substr(0, unread.find(',')),
         unread + (unread.find(',') == std::string::npos ? " is" : " are") + " never read: the " +
             std::string(family) + " entries end at " + stop + ", which is " + why + ".");
@@ -130,10 +131,20 @@ std::string familyBeyondLimit(std::string_view name)
 void checkTags(Warnings &out, std::string_view joined)
 {
     const std::vector<DocumentTag> tags = scanTags(joined);
+    // For each tag its known name, and whether a closing tag of that name follows it.
+    std::vector<std::string> knownNames(tags.size());
+    std::vector<bool> closedLater(tags.size());
+    std::set<std::string> closingSeen;
+    for (std::size_t i = tags.size(); i-- > 0;) {
+        knownNames[i] = knownTagName(tags[i].name);
+        closedLater[i] = closingSeen.count(knownNames[i]) != 0;
+        if (tags[i].closing)
+            closingSeen.insert(knownNames[i]);
+    }
     std::set<std::string> reported;
     for (std::size_t i = 0; i < tags.size(); ++i) {
         const DocumentTag &tag = tags[i];
-        const std::string known = knownTagName(tag.name);
+        const std::string &known = knownNames[i];
         if (known.empty()) {
             if (!reported.insert("?" + tag.name).second)
                 continue;
@@ -155,12 +166,11 @@ void checkTags(Warnings &out, std::string_view joined)
                 "The marker is written " + tag.name + ": the news marker writer looks for " +
                     known + " exactly and adds a second marker line.");
         }
-        if (tag.closing || reported.count("open:" + known))
-            continue;
-        bool closed = false;
-        for (std::size_t j = i + 1; j < tags.size() && !closed; ++j)
-            closed = tags[j].closing && knownTagName(tags[j].name) == known;
-        if (!closed && reported.insert("open:" + known).second) {
+        if (!tag.closing && known != kLastNewsIdTag && !reported.insert("seen:" + known).second &&
+            reported.insert("twice:" + known).second) {
+            add(out, known, known + " appears more than once: only the first is read.");
+        }
+        if (!tag.closing && !closedLater[i] && reported.insert("open:" + known).second) {
             add(out, known,
                 known + " has no closing tag " + closingTag(known) + ": its value is empty.");
         }

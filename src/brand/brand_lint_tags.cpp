@@ -4,6 +4,7 @@
 #include "brand/brand_document.h"
 
 #include <algorithm>
+#include <map>
 
 namespace lintrel {
 
@@ -114,12 +115,16 @@ std::vector<std::string> malformedTags(std::string_view text)
 
 std::string knownTagName(std::string_view name)
 {
-    const std::string key = upper(name);
-    for (const std::string &known : knownNames()) {
-        if (upper(known) == key)
-            return known;
-    }
-    return {};
+    static const std::map<std::string, std::string> byKey = [] {
+        std::map<std::string, std::string> map;
+        for (const std::string &known : knownNames())
+            map.emplace(upper(known), known);
+        return map;
+    }();
+    if (name.size() > kMaxTagLength)
+        return {};
+    const auto it = byKey.find(upper(name));
+    return it == byKey.end() ? std::string() : it->second;
 }
 
 std::string nearestKnownTagName(std::string_view name)

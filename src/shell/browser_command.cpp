@@ -197,7 +197,7 @@ std::vector<std::string> splitShellWords(std::string_view text)
     return words;
 }
 
-// Lines of the named group of an INI-style file (desktop entry, mimeapps.list) as key/value.
+// The value of key in the named group of an INI-style file (desktop entry, mimeapps.list).
 std::optional<std::string> iniValue(const std::string &path, std::string_view group,
                                     std::string_view key)
 {

@@ -15,10 +15,17 @@ char foldAscii(char c)
 std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view needle,
                                   std::size_t from)
 {
+    if (needle.empty())
+        return from <= haystack.size() ? from : std::string_view::npos;
     if (needle.size() > haystack.size() || from > haystack.size() - needle.size())
-        return needle.empty() && from <= haystack.size() ? from : std::string_view::npos;
+        return std::string_view::npos;
     const std::size_t last = haystack.size() - needle.size();
+    const char first = needle.front();
+    // Tags start with '<', which has no other case: jump straight to its occurrences.
+    const bool exactFirst = foldAscii(first) == first && (first < 'A' || first > 'Z');
     for (std::size_t i = from; i <= last; ++i) {
+        if (exactFirst && (i = haystack.find(first, i)) > last)
+            return std::string_view::npos;
         std::size_t k = 0;
         while (k < needle.size() && foldAscii(haystack[i + k]) == foldAscii(needle[k]))
             ++k;

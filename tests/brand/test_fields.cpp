@@ -1,0 +1,78 @@
+// ExtractTagValue and SplitFields.
+#include "util/fields.h"
+
+#include <gtest/gtest.h>
+
+namespace lintrel {
+namespace {
+
+struct ExtractRow
+{
+    const char *name;
+    std::string work;
+    std::string value;
+    std::string workAfter;
+};
+
+TEST(ExtractTagValue, CutsTheValueAndKeepsTheClosingTagAtTheHead)
+{
+    const std::string open = "<%%Name%%>", close = "<%%/Name%%>";
+    const ExtractRow rows[] = {
+        {"plain", "x<%%Name%%>v<%%/Name%%>y", "v", "<%%/Name%%>y"},
+        {"case folded", "<%%NAME%%>v<%%/name%%>", "v", "<%%/name%%>"},
+        {"line breaks kept, no trim", "<%%Name%%> a\r\nb <%%/Name%%>", " a\r\nb ", "<%%/Name%%>"},
+        {"first occurrence", "<%%Name%%>1<%%/Name%%><%%Name%%>2<%%/Name%%>", "1",
+         "<%%/Name%%><%%Name%%>2<%%/Name%%>"},
+        {"no opening tag leaves work alone", "v<%%/Name%%>", "", "v<%%/Name%%>"},
+        {"no closing tag consumes the opening tag", "a<%%Name%%>v", "", "v"},
+        {"closing tag before opening is not used", "<%%/Name%%><%%Name%%>v", "", "v"},
+        {"empty value", "<%%Name%%><%%/Name%%>", "", "<%%/Name%%>"},
+        {"non-letters compare exactly", "<%%Name%%>\xe9<%%/Name%%>", "\xe9", "<%%/Name%%>"},
+    };
+    for (const ExtractRow &row : rows) {
+        std::string work = row.work;
+        EXPECT_EQ(ExtractTagValue(open, close, work), row.value) << row.name;
+        EXPECT_EQ(work, row.workAfter) << row.name;
+    }
+}
+
+TEST(ExtractTagValue, FoldsOnlyAsciiLetters)
+{
+    // 0xC9 and 0xE9 are the Windows-1252 É and é: they must not be treated as one letter.
+    std::string work = "<%%T\xc9%%>v<%%/T\xc9%%>";
+    EXPECT_EQ(ExtractTagValue("<%%t\xe9%%>", "<%%/t\xe9%%>", work), "");
+    work = "<%%T\xc9%%>v<%%/T\xc9%%>";
+    EXPECT_EQ(ExtractTagValue("<%%t\xc9%%>", "<%%/t\xc9%%>", work), "v");
+}
+
+TEST(SplitFields, DropsOnlyATrailingEmptyField)
+{
+    struct Row
+    {
+        std::string text;
+        std::vector<std::string> fields;
+    };
+    const Row rows[] = {
+        {"a^^b", {"a", "", "b"}},   {"^a", {"", "a"}}, {"a^", {"a"}}, {"a", {"a"}},
+        {"a^b^", {"a", "b"}},       {"^", {""}},       {"", {}},      {"^^", {"", ""}},
+        {"a^b^c", {"a", "b", "c"}},
+    };
+    std::vector<std::string> list = {"left over"};
+    for (const Row &row : rows) {
+        SplitFields('^', row.text, list);
+        EXPECT_EQ(list, row.fields) << row.text;
+    }
+}
+
+TEST(SplitFields, SplitsAtAnyByte)
+{
+    std::vector<std::string> list;
+    SplitFields('\xaf',
+                "12^News^2024\xaf"
+                "13^More^2025",
+                list);
+    EXPECT_EQ(list, (std::vector<std::string>{"12^News^2024", "13^More^2025"}));
+}
+
+} // namespace
+} // namespace lintrel
