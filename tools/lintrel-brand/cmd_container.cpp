@@ -16,7 +16,7 @@ constexpr OptionSpec ForceOption{"force", false};
 std::string passwordFrom(const ParsedArgs &args)
 {
     const std::string *given = args.value("password");
-    const std::string password = given ? *given : std::string(SettingsPassword);
+    std::string password = given ? *given : std::string(SettingsPassword);
     if (password.size() > aes_lib::MaxPasswordLength)
         throw UsageError("the password is longer than 128 bytes");
     return password;
