@@ -9,6 +9,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -160,6 +161,30 @@ TEST_F(SettingsFile, FilesThatCannotBeOpenedOrCreatedRaiseTheProgramsMessage)
     }
 }
 
+// Runs call in a child whose files may not grow past 64 KiB (writes beyond fail with
+// EFBIG) and returns its exit code: 0 when call raised "Cannot write file \"<path>...",
+// 1 when it raised nothing, 2 for another message.
+int exitCodeUnderFileSizeLimit(const std::function<void()> &call, const fs::path &path)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{64 * 1024, 64 * 1024};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            call();
+        } catch (const Error &e) {
+            const std::string expected = "Cannot write file \"" + path.string() + "\"";
+            ::_exit(std::string(e.what()).rfind(expected, 0) == 0 ? 0 : 2);
+        }
+        ::_exit(1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return -1;
+    return WEXITSTATUS(status);
+}
+
 TEST_F(SettingsFile, FailedRewriteLeavesTheOldContainerIntact)
 {
     writeAll(sim, document);
@@ -167,27 +192,19 @@ TEST_F(SettingsFile, FailedRewriteLeavesTheOldContainerIntact)
     const std::string before = readAll(dat);
     writeAll(sim, std::string(1 << 20, 'z')); // larger than the child may write
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        ::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            EncryptSettingsFile(sim, dat);
-        } catch (const Error &e) {
-            const bool expected =
-                std::string(e.what()).find("Cannot write file \"" + dat.string()) == 0;
-            ::_exit(expected ? 0 : 2);
-        }
-        ::_exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no error raised, 2: another message";
+    EXPECT_EQ(exitCodeUnderFileSizeLimit([&] { EncryptSettingsFile(sim, dat); }, dat), 0);
     EXPECT_EQ(readAll(dat), before);
     EXPECT_EQ(namesIn(dir), (std::set<std::string>{"dbsettings.dat", "dbsettings.sim"}));
+}
+
+TEST_F(SettingsFile, PlainCopyCutShortByAWriteFailureIsRemoved)
+{
+    writeAll(sim, std::string(1 << 20, 'z'));
+    EncryptSettingsFile(sim, dat);
+    fs::remove(sim);
+
+    EXPECT_EQ(exitCodeUnderFileSizeLimit([&] { DecryptSettingsFile(dat, sim); }, sim), 0);
+    EXPECT_FALSE(fs::exists(sim));
 }
 
 TEST_F(SettingsFile, RewriteKeepsTheContainersPermissions)
