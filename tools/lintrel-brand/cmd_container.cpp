@@ -10,8 +10,8 @@ namespace lintrel::brand_tool {
 
 namespace {
 
-constexpr OptionSpec PasswordOption{"password", true};
-constexpr OptionSpec ForceOption{"force", false};
+constexpr OptionDef PasswordOption{"password", true};
+constexpr OptionDef ForceOption{"force", false};
 
 std::string passwordFrom(const ParsedArgs &args)
 {
@@ -43,7 +43,7 @@ int report(DecryptResult result, const std::string &path, Output io, bool forced
 
 int runEncrypt(std::span<const std::string> argv, Output io)
 {
-    const OptionSpec options[] = {PasswordOption};
+    const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 2, 2);
     const std::string password = passwordFrom(args);
     try {
@@ -57,7 +57,7 @@ int runEncrypt(std::span<const std::string> argv, Output io)
 
 int runDecrypt(std::span<const std::string> argv, Output io)
 {
-    const OptionSpec options[] = {PasswordOption, ForceOption};
+    const OptionDef options[] = {PasswordOption, ForceOption};
     const ParsedArgs args = parseArgs(argv, options, 2, 2);
     const std::string password = passwordFrom(args);
     const bool force = args.has("force");
@@ -74,7 +74,7 @@ int runDecrypt(std::span<const std::string> argv, Output io)
 
 int runVerify(std::span<const std::string> argv, Output io)
 {
-    const OptionSpec options[] = {PasswordOption};
+    const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 1, 1);
     const std::string password = passwordFrom(args);
     try {

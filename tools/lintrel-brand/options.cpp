@@ -18,17 +18,17 @@ const std::string *ParsedArgs::value(std::string_view name) const
 
 namespace {
 
-const OptionSpec &findOption(std::span<const OptionSpec> options, std::string_view name)
+const OptionDef &findOption(std::span<const OptionDef> options, std::string_view name)
 {
-    for (const OptionSpec &spec : options)
-        if (spec.name == name)
-            return spec;
+    for (const OptionDef &def : options)
+        if (def.name == name)
+            return def;
     throw UsageError("unknown option --" + std::string(name));
 }
 
 } // namespace
 
-ParsedArgs parseArgs(std::span<const std::string> args, std::span<const OptionSpec> options,
+ParsedArgs parseArgs(std::span<const std::string> args, std::span<const OptionDef> options,
                      std::size_t minOperands, std::size_t maxOperands)
 {
     ParsedArgs parsed;
@@ -49,9 +49,9 @@ ParsedArgs parseArgs(std::span<const std::string> args, std::span<const OptionSp
             throw UsageError("unknown option " + arg);
         const std::string_view body = std::string_view(arg).substr(2);
         const auto eq = body.find('=');
-        const OptionSpec &spec = findOption(options, body.substr(0, eq));
-        const std::string name(spec.name);
-        if (!spec.takesValue) {
+        const OptionDef &def = findOption(options, body.substr(0, eq));
+        const std::string name(def.name);
+        if (!def.takesValue) {
             if (eq != std::string_view::npos)
                 throw UsageError("option --" + name + " takes no value");
             parsed.flags.push_back(name);

@@ -30,7 +30,7 @@ struct HelpRequested
 {
 };
 
-struct OptionSpec
+struct OptionDef
 {
     std::string_view name; // long name without the dashes, e.g. "password"
     bool takesValue;
@@ -50,7 +50,7 @@ struct ParsedArgs
 // "--name value" both work; "--" ends the options. Throws HelpRequested for --help / -h,
 // and UsageError for an unknown option,
 // a missing value, or an operand count outside [minOperands, maxOperands].
-ParsedArgs parseArgs(std::span<const std::string> args, std::span<const OptionSpec> options,
+ParsedArgs parseArgs(std::span<const std::string> args, std::span<const OptionDef> options,
                      std::size_t minOperands, std::size_t maxOperands);
 
 // Where subcommands print: normal output and the reasons for failures.
