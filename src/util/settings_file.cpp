@@ -114,10 +114,16 @@ DecryptResult DecryptSettingsFile(const std::string &sourcePath, const std::stri
     UniqueFd source = openForReading(sourcePath);
     UniqueFd destination = createPrivateFile(destinationPath);
     FileStream out(destination.get(), absolutePathForMessage(destinationPath));
-    const DecryptResult result = decryptInto(source.get(), sourcePath, &out, SettingsPassword);
-    if (const int err = destination.close(); err != 0)
-        throwFileError("Cannot write file \"%s\". %s", destinationPath, err);
-    return result;
+    try {
+        const DecryptResult result = decryptInto(source.get(), sourcePath, &out, SettingsPassword);
+        if (const int err = destination.close(); err != 0)
+            throwFileError("Cannot write file \"%s\". %s", destinationPath, err);
+        return result;
+    } catch (const Error &) {
+        // A plain copy cut short by a read or write failure is neither kept nor trusted.
+        ::unlink(destinationPath.c_str());
+        throw;
+    }
 }
 
 void EncryptSettingsFile(const std::string &sourcePath, const std::string &destinationPath)

@@ -77,7 +77,7 @@ TEST_P(AesLibDiff, CounterModeMatchesEncryptedCounterBlocksIncludingWrap)
     // Block counts around the eight-block batches; counters near 2^64 wrap to zero.
     for (std::size_t keyLen : {16u, 24u, 32u}) {
         for (std::uint64_t start : {0ull, 255ull, 0xFFFFFFFFFFFFFFFDull}) {
-            for (std::size_t nblocks : {0u, 1u, 7u, 8u, 9u, 16u, 17u, 31u}) {
+            for (std::size_t nblocks : {0u, 1u, 7u, 8u, 9u, 15u, 16u, 17u, 31u, 32u, 33u}) {
                 const Bytes key = test::randomBytes(rng, keyLen);
                 Bytes data = test::randomBytes(rng, 16 * nblocks);
                 Bytes counters(16 * nblocks, 0);
@@ -90,8 +90,14 @@ TEST_P(AesLibDiff, CounterModeMatchesEncryptedCounterBlocksIncludingWrap)
                     expected[i] ^= data[i];
                 AesKey schedule;
                 ASSERT_TRUE(aesSetKey(schedule, key));
+                Bytes narrow = data;
                 EXPECT_EQ(aesCtr64Xor(schedule, start, data.data(), nblocks), start + nblocks);
                 EXPECT_EQ(data, expected) << keyLen << " " << start << " " << nblocks;
+                // Where the wide VAES path is taken, check the 128-bit AES-NI one as well.
+                if (cpuHasAesNi() && !GetParam()) {
+                    detail::aesCtr64XorNi(schedule, start, narrow.data(), nblocks);
+                    EXPECT_EQ(narrow, expected) << "AES-NI " << nblocks;
+                }
             }
         }
     }

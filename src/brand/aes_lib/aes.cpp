@@ -181,6 +181,10 @@ void aesEncryptBlock(const AesKey &key, std::span<const std::uint8_t, 16> in,
 std::uint64_t aesCtr64Xor(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
                           std::size_t nblocks)
 {
+    if (useVaes()) {
+        detail::aesCtr64XorVaes(key, counter, data, nblocks);
+        return counter + nblocks;
+    }
     if (useAesNi()) {
         detail::aesCtr64XorNi(key, counter, data, nblocks);
         return counter + nblocks;

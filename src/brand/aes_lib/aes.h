@@ -44,6 +44,8 @@ void aesEncryptBlockPortable(const AesKey &key, const std::uint8_t *in, std::uin
 void aesEncryptBlockNi(const AesKey &key, const std::uint8_t *in, std::uint8_t *out);
 void aesCtr64XorNi(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
                    std::size_t nblocks);
+void aesCtr64XorVaes(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
+                     std::size_t nblocks);
 } // namespace detail
 
 } // namespace lintrel::aes_lib

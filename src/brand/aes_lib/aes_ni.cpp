@@ -33,33 +33,43 @@ LINTREL_AES_TARGET void aesEncryptBlockNi(const AesKey &key, const std::uint8_t 
     _mm_storeu_si128(reinterpret_cast<__m128i *>(out), s);
 }
 
-LINTREL_AES_TARGET void aesCtr64XorNi(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
-                                      std::size_t nblocks)
+namespace {
+
+// Counter mode with the round count fixed at compile time so every loop unrolls; eight
+// blocks are in flight to cover the latency of the round instruction.
+template <int Nr>
+LINTREL_AES_TARGET void ctrBlocks(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
+                                  std::size_t nblocks)
 {
     constexpr std::size_t Lanes = 8;
-    const int nr = key.rounds;
-    __m128i rk[15];
-    for (int r = 0; r <= nr; ++r)
+    __m128i rk[Nr + 1];
+    for (int r = 0; r <= Nr; ++r)
         rk[r] = roundKey(key, r);
+    // Adding in the low 64-bit lane wraps modulo 2^64 without touching bytes 8..15.
+    const __m128i one = _mm_set_epi64x(0, 1);
+    __m128i ctr = counterBlock(counter);
     std::size_t b = 0;
     for (; b + Lanes <= nblocks; b += Lanes) {
         __m128i s[Lanes];
-        for (std::size_t j = 0; j < Lanes; ++j)
-            s[j] = _mm_xor_si128(counterBlock(counter + b + j + 1), rk[0]);
-        for (int r = 1; r < nr; ++r)
+        for (std::size_t j = 0; j < Lanes; ++j) {
+            ctr = _mm_add_epi64(ctr, one);
+            s[j] = _mm_xor_si128(ctr, rk[0]);
+        }
+        for (int r = 1; r < Nr; ++r)
             for (std::size_t j = 0; j < Lanes; ++j)
                 s[j] = _mm_aesenc_si128(s[j], rk[r]);
         for (std::size_t j = 0; j < Lanes; ++j) {
-            s[j] = _mm_aesenclast_si128(s[j], rk[nr]);
+            s[j] = _mm_aesenclast_si128(s[j], rk[Nr]);
             auto *p = reinterpret_cast<__m128i *>(data + 16 * (b + j));
             _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), s[j]));
         }
     }
     for (; b < nblocks; ++b) {
-        __m128i s = _mm_xor_si128(counterBlock(counter + b + 1), rk[0]);
-        for (int r = 1; r < nr; ++r)
+        ctr = _mm_add_epi64(ctr, one);
+        __m128i s = _mm_xor_si128(ctr, rk[0]);
+        for (int r = 1; r < Nr; ++r)
             s = _mm_aesenc_si128(s, rk[r]);
-        s = _mm_aesenclast_si128(s, rk[nr]);
+        s = _mm_aesenclast_si128(s, rk[Nr]);
         auto *p = reinterpret_cast<__m128i *>(data + 16 * b);
         _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), s));
     }
@@ -67,6 +77,24 @@ LINTREL_AES_TARGET void aesCtr64XorNi(const AesKey &key, std::uint64_t counter, 
     for (auto &k : rk)
         k = _mm_setzero_si128();
     __asm__ __volatile__("" : : "r"(rk) : "memory");
+}
+
+} // namespace
+
+LINTREL_AES_TARGET void aesCtr64XorNi(const AesKey &key, std::uint64_t counter, std::uint8_t *data,
+                                      std::size_t nblocks)
+{
+    switch (key.rounds) {
+    case 10:
+        ctrBlocks<10>(key, counter, data, nblocks);
+        break;
+    case 12:
+        ctrBlocks<12>(key, counter, data, nblocks);
+        break;
+    default:
+        ctrBlocks<14>(key, counter, data, nblocks);
+        break;
+    }
 }
 
 } // namespace lintrel::aes_lib::detail

@@ -1,6 +1,8 @@
 // TCrypt key set-up and keystream; TEncryption's chunked EncryptStream and DecryptStream.
 #include "brand/aes_lib/container.h"
 
+#include "brand/aes_lib/cpu_features.h"
+#include "brand/aes_lib/ctr_sha1.h"
 #include "brand/aes_lib/pbkdf2.h"
 #include "brand/aes_lib/secure.h"
 
@@ -106,6 +108,39 @@ void TCrypt::applyKeystream(std::span<std::uint8_t> data)
     }
 }
 
+std::span<std::uint8_t> TCrypt::fusedGroups(std::span<std::uint8_t> data, bool encrypting)
+{
+    ContainerState &s = state_;
+    // The HMAC's inner hash: its buffer is empty whenever its count is a multiple of 64.
+    Sha1Ctx &inner = s.hmac.inner;
+    const std::size_t groups = data.size() / Sha1BlockSize;
+    if (groups == 0 || !s.hmac.keyed || s.position != 16 || inner.count % Sha1BlockSize != 0 ||
+        !useAesNi() || !useShaNi())
+        return data;
+    const std::uint64_t counter = load64le(s.counter.data());
+    if (encrypting)
+        detail::ctrXorThenSha1Ni(s.aes, counter, inner.h, data.data(), groups);
+    else
+        detail::sha1ThenCtrXorNi(s.aes, counter, inner.h, data.data(), groups);
+    store64le(s.counter.data(), counter + 4 * groups);
+    inner.count += Sha1BlockSize * groups;
+    return data.subspan(Sha1BlockSize * groups);
+}
+
+void TCrypt::encryptAndAuthenticate(std::span<std::uint8_t> data)
+{
+    data = fusedGroups(data, true);
+    applyKeystream(data);
+    hmacSha1Update(state_.hmac, data);
+}
+
+void TCrypt::authenticateAndDecrypt(std::span<std::uint8_t> data)
+{
+    data = fusedGroups(data, false);
+    hmacSha1Update(state_.hmac, data);
+    applyKeystream(data);
+}
+
 TEncryption::TEncryption(std::string_view password, std::int32_t chunkSize)
     : TEncryption(password, chunkSize, systemEntropy)
 {}
@@ -183,8 +218,7 @@ ContainerCheck TEncryption::encryptChunks(Stream &source, Stream &destination)
         total += static_cast<std::int64_t>(n);
         progress(ProgressEncrypted, total);
         const std::span<std::uint8_t> data = chunk.first(n);
-        applyKeystream(data);
-        hmacSha1Update(state_.hmac, data);
+        encryptAndAuthenticate(data);
         destination.write(data);
         if (n < chunk.size())
             break;
@@ -208,8 +242,7 @@ ContainerCheck TEncryption::decryptChunks(Stream &source, Stream *destination,
         const std::size_t m = source.read(chunk.first(request));
         progress(ProgressDecrypted, static_cast<std::int64_t>(m));
         const std::span<std::uint8_t> data = chunk.first(m);
-        hmacSha1Update(state_.hmac, data);
-        applyKeystream(data);
+        authenticateAndDecrypt(data);
         if (destination != nullptr)
             destination->write(data);
         remaining -= static_cast<std::int64_t>(m);

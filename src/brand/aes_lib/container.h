@@ -73,11 +73,19 @@ protected:
                              std::array<std::uint8_t, ContainerVerifierSize> &verifier);
     // XORs data with the keystream (encryption and decryption alike).
     void applyKeystream(std::span<std::uint8_t> data);
+    // Encrypts data in place and feeds the ciphertext to the HMAC.
+    void encryptAndAuthenticate(std::span<std::uint8_t> data);
+    // Feeds the ciphertext to the HMAC and decrypts it in place.
+    void authenticateAndDecrypt(std::span<std::uint8_t> data);
     std::span<std::uint8_t> chunkBuffer() noexcept { return chunk_; }
 
     ContainerState state_;
 
 private:
+    // Runs whole 64-byte groups through the fused AES-NI/SHA-NI path when both are in use
+    // and the keystream and the hash are at group boundaries; returns the rest.
+    std::span<std::uint8_t> fusedGroups(std::span<std::uint8_t> data, bool encrypting);
+
     std::string password_;
     std::int32_t chunkSize_;
     std::vector<std::uint8_t> chunk_;

@@ -14,7 +14,16 @@ struct CpuFlags
 {
     bool aes = false;
     bool sha = false;
+    bool vaes = false;
 };
+
+// XCR0 through XGETBV (inline so that no target attribute is needed).
+unsigned long long readXcr0() noexcept
+{
+    unsigned lo = 0, hi = 0;
+    __asm__ volatile("xgetbv" : "=a"(lo), "=d"(hi) : "c"(0));
+    return (static_cast<unsigned long long>(hi) << 32) | lo;
+}
 
 CpuFlags probe() noexcept
 {
@@ -26,8 +35,11 @@ CpuFlags probe() noexcept
     const bool ssse3 = (ecx & bit_SSSE3) != 0;
     const bool sse41 = (ecx & bit_SSE4_1) != 0;
     flags.aes = (ecx & bit_AES) != 0 && ssse3 && sse41;
-    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0)
+    const bool ymmSaved = (ecx & bit_OSXSAVE) != 0 && (readXcr0() & 6) == 6;
+    if (__get_cpuid_count(7, 0, &eax, &ebx, &ecx, &edx) != 0) {
         flags.sha = (ebx & bit_SHA) != 0 && ssse3 && sse41;
+        flags.vaes = flags.aes && ymmSaved && (ebx & bit_AVX2) != 0 && (ecx & bit_VAES) != 0;
+    }
     return flags;
 }
 
@@ -58,6 +70,11 @@ bool cpuHasShaNi() noexcept
     return cpuFlags().sha;
 }
 
+bool cpuHasVaes() noexcept
+{
+    return cpuFlags().vaes;
+}
+
 void forcePortable(bool on) noexcept
 {
     forcedState.store(on ? 1 : 0, std::memory_order_relaxed);
@@ -81,6 +98,11 @@ bool useAesNi() noexcept
 bool useShaNi() noexcept
 {
     return cpuHasShaNi() && !portableForced();
+}
+
+bool useVaes() noexcept
+{
+    return cpuHasVaes() && !portableForced();
 }
 
 } // namespace lintrel::aes_lib

@@ -26,7 +26,7 @@ inline std::uint32_t load32be(const std::uint8_t *p)
 // The standard's functions f_t of the four round groups.
 inline std::uint32_t Ch(std::uint32_t x, std::uint32_t y, std::uint32_t z)
 {
-    return (x & y) ^ (~x & z);
+    return z ^ (x & (y ^ z));
 }
 inline std::uint32_t Parity(std::uint32_t x, std::uint32_t y, std::uint32_t z)
 {
@@ -34,7 +34,7 @@ inline std::uint32_t Parity(std::uint32_t x, std::uint32_t y, std::uint32_t z)
 }
 inline std::uint32_t Maj(std::uint32_t x, std::uint32_t y, std::uint32_t z)
 {
-    return (x & y) | (x & z) | (y & z);
+    return (x & y) | (z & (x | y));
 }
 
 } // namespace
@@ -48,40 +48,36 @@ Sha1Ctx::~Sha1Ctx()
 
 namespace detail {
 
+// One step with the working variables renamed instead of moved: after five steps the
+// names are back in place. W holds the message schedule as a ring of 16 words.
+#define LINTREL_SHA1_W(t)                                                                          \
+    ((t) < 16 ? (W[(t)&15] = load32be(blocks + 4 * ((t)&15)))                                      \
+              : (W[(t)&15] = rotl(                                                                 \
+                     W[((t) + 13) & 15] ^ W[((t) + 8) & 15] ^ W[((t) + 2) & 15] ^ W[(t)&15], 1)))
+#define LINTREL_SHA1_STEP(F, K, a, b, c, d, e, t)                                                  \
+    e += rotl(a, 5) + F(b, c, d) + (K) + LINTREL_SHA1_W(t);                                        \
+    b = rotl(b, 30)
+#define LINTREL_SHA1_FIVE(F, K, t)                                                                 \
+    LINTREL_SHA1_STEP(F, K, a, b, c, d, e, (t));                                                   \
+    LINTREL_SHA1_STEP(F, K, e, a, b, c, d, (t) + 1);                                               \
+    LINTREL_SHA1_STEP(F, K, d, e, a, b, c, (t) + 2);                                               \
+    LINTREL_SHA1_STEP(F, K, c, d, e, a, b, (t) + 3);                                               \
+    LINTREL_SHA1_STEP(F, K, b, c, d, e, a, (t) + 4)
+#define LINTREL_SHA1_TWENTY(F, K, t)                                                               \
+    LINTREL_SHA1_FIVE(F, K, (t));                                                                  \
+    LINTREL_SHA1_FIVE(F, K, (t) + 5);                                                              \
+    LINTREL_SHA1_FIVE(F, K, (t) + 10);                                                             \
+    LINTREL_SHA1_FIVE(F, K, (t) + 15)
+
 void sha1CompressPortable(Sha1ChainingValue &h, const std::uint8_t *blocks, std::size_t nblocks)
 {
     std::uint32_t W[16];
     for (std::size_t blk = 0; blk < nblocks; ++blk, blocks += Sha1BlockSize) {
         std::uint32_t a = h[0], b = h[1], c = h[2], d = h[3], e = h[4];
-        for (int t = 0; t < 80; ++t) {
-            std::uint32_t w;
-            if (t < 16) {
-                w = W[t] = load32be(blocks + 4 * t);
-            } else {
-                w = rotl(W[(t + 13) & 15] ^ W[(t + 8) & 15] ^ W[(t + 2) & 15] ^ W[t & 15], 1);
-                W[t & 15] = w;
-            }
-            std::uint32_t f, k;
-            if (t < 20) {
-                f = Ch(b, c, d);
-                k = 0x5A827999;
-            } else if (t < 40) {
-                f = Parity(b, c, d);
-                k = 0x6ED9EBA1;
-            } else if (t < 60) {
-                f = Maj(b, c, d);
-                k = 0x8F1BBCDC;
-            } else {
-                f = Parity(b, c, d);
-                k = 0xCA62C1D6;
-            }
-            const std::uint32_t T = rotl(a, 5) + f + e + k + w;
-            e = d;
-            d = c;
-            c = rotl(b, 30);
-            b = a;
-            a = T;
-        }
+        LINTREL_SHA1_TWENTY(Ch, 0x5A827999u, 0);
+        LINTREL_SHA1_TWENTY(Parity, 0x6ED9EBA1u, 20);
+        LINTREL_SHA1_TWENTY(Maj, 0x8F1BBCDCu, 40);
+        LINTREL_SHA1_TWENTY(Parity, 0xCA62C1D6u, 60);
         h[0] += a;
         h[1] += b;
         h[2] += c;
@@ -90,6 +86,11 @@ void sha1CompressPortable(Sha1ChainingValue &h, const std::uint8_t *blocks, std:
     }
     secureWipe(W, sizeof W);
 }
+
+#undef LINTREL_SHA1_TWENTY
+#undef LINTREL_SHA1_FIVE
+#undef LINTREL_SHA1_STEP
+#undef LINTREL_SHA1_W
 
 } // namespace detail
 
