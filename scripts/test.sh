@@ -19,3 +19,6 @@ configure_build "$ROOT/build-asan" -DLINTREL_WERROR=ON -DLINTREL_SANITIZE=ON \
     -DLINTREL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp" \
     ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS"
+
+echo "== fuzz targets (build-fuzz/)"
+"$ROOT/scripts/fuzz.sh"

@@ -9,6 +9,5 @@ target_sources(lintrel_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/brand_report.cpp
     ${CMAKE_CURRENT_LIST_DIR}/brand_skin.cpp
     ${CMAKE_CURRENT_LIST_DIR}/brand_template.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../util/fields.cpp
     ${CMAKE_CURRENT_LIST_DIR}/../shell/browser_command.cpp
 )
