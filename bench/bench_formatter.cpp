@@ -84,6 +84,19 @@ void BM_WrapUtf8(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 
+// The same into a reused buffer, as lintrel-format does: no fresh pages for the output.
+void BM_WrapUtf8Reused(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        lintrel::appendWrappedText(out, text, 60, "\r\n");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
 void BM_WrapUtf16(benchmark::State &state)
 {
     const std::u16string &text = corpus16(state.range(0) != 0);
@@ -97,6 +110,7 @@ BENCHMARK(BM_StatsUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_StatsUtf8Sse2)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_StatsUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_WrapUtf8Reused)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
 
 int writeCorpus(int argc, char **argv)

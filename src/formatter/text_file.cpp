@@ -97,7 +97,9 @@ void appendUtf8(std::string &out, char16_t cp)
     out += char(0x80 | (cp & 0x3F));
 }
 
-std::string decodeCp1252(std::string_view bytes)
+} // namespace
+
+std::string decodeWindows1252(std::string_view bytes)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     std::string out;
@@ -113,6 +115,8 @@ std::string decodeCp1252(std::string_view bytes)
     }
     return out;
 }
+
+namespace {
 
 [[noreturn]] void throwOpenError(const std::string &path, int error)
 {
@@ -164,7 +168,7 @@ bool isValidUtf8(std::string_view bytes)
 std::string decodeTextBytes(std::string_view bytes)
 {
     if (!isValidUtf8(bytes))
-        return decodeCp1252(bytes);
+        return decodeWindows1252(bytes);
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     return std::string(bytes);

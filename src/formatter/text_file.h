@@ -19,6 +19,9 @@ bool isValidUtf8(std::string_view bytes);
 // 0x90 and 0x9D become U+0081 and so on.
 std::string decodeTextBytes(std::string_view bytes);
 
+// Windows-1252 bytes as UTF-8 (byte by byte, so a text may be decoded piece by piece).
+std::string decodeWindows1252(std::string_view bytes);
+
 // Turns every CR LF pair, lone CR and lone LF into `newline`.
 std::string normalizeLineBreaks(std::string_view text, std::string_view newline = "\r\n");
 

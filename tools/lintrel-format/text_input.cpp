@@ -1,0 +1,164 @@
+// The tool's input: UTF-8 checking across pieces, two-pass reading of files, whole reads of pipes.
+#include "text_input.h"
+
+#include "formatter/text_file.h"
+#include "util/errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lintrel {
+
+namespace {
+
+constexpr size_t kPieceSize = 1 << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Length of the UTF-8 sequence a lead byte starts (1 for ASCII and for bytes that start
+// nothing, which the full check then rejects).
+size_t sequenceLength(unsigned char lead)
+{
+    return lead >= 0xF0 && lead <= 0xF4   ? 4
+           : lead >= 0xE0 && lead <= 0xEF ? 3
+           : lead >= 0xC2 && lead <= 0xDF ? 2
+                                          : 1;
+}
+
+// Bytes at the end that begin a sequence the piece does not finish.
+size_t incompleteTail(std::string_view bytes)
+{
+    for (size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
+        const auto c = static_cast<unsigned char>(bytes[bytes.size() - k]);
+        if ((c & 0xC0) != 0x80)
+            return sequenceLength(c) > k ? k : 0;
+    }
+    return 0;
+}
+
+class InputFile
+{
+public:
+    explicit InputFile(const std::string &file) : name_(file)
+    {
+        if (file != "-") {
+            fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0)
+                fail(errno);
+        }
+        struct stat st
+        {
+        };
+        regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+        start_ = regular_ ? ::lseek(fd_, 0, SEEK_CUR) : -1;
+        regular_ = regular_ && start_ >= 0;
+    }
+    ~InputFile()
+    {
+        if (fd_ != STDIN_FILENO)
+            ::close(fd_);
+    }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    bool rereadable() const { return regular_; }
+    void rewind()
+    {
+        if (::lseek(fd_, start_, SEEK_SET) < 0)
+            fail(errno);
+    }
+
+    // Fills buf with up to `size` bytes; fewer only at the end of the input.
+    size_t read(char *buf, size_t size)
+    {
+        size_t used = 0;
+        while (used < size) {
+            const ssize_t n = ::read(fd_, buf + used, size - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail(errno);
+            if (n == 0)
+                break;
+            used += size_t(n);
+        }
+        return used;
+    }
+
+private:
+    [[noreturn]] void fail(int error) const
+    {
+        if (name_ == "-")
+            throw Error(formatMessage("Cannot read standard input. %s", {systemErrorText(error)}));
+        throw Error(formatMessage("Cannot open file \"%s\". %s",
+                                  {fullPath(name_), systemErrorText(error)}));
+    }
+
+    std::string name_;
+    int fd_ = STDIN_FILENO;
+    bool regular_ = false;
+    off_t start_ = -1;
+};
+
+// Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
+void handOver(std::string_view bytes, bool utf8, bool first,
+              const std::function<void(std::string_view)> &sink)
+{
+    if (utf8) {
+        if (first && bytes.starts_with(kByteOrderMark))
+            bytes.remove_prefix(kByteOrderMark.size());
+        sink(bytes);
+    } else {
+        sink(decodeWindows1252(bytes));
+    }
+}
+
+} // namespace
+
+void Utf8Checker::add(std::string_view bytes)
+{
+    if (!valid_)
+        return;
+    if (tailSize_ > 0) {
+        const size_t need = sequenceLength(static_cast<unsigned char>(tail_[0])) - tailSize_;
+        const size_t take = std::min(need, bytes.size());
+        std::memcpy(tail_ + tailSize_, bytes.data(), take);
+        tailSize_ += take;
+        bytes.remove_prefix(take);
+        if (take < need)
+            return;
+        valid_ = isValidUtf8(std::string_view(tail_, tailSize_));
+        tailSize_ = 0;
+    }
+    const size_t tail = incompleteTail(bytes);
+    valid_ = valid_ && isValidUtf8(bytes.substr(0, bytes.size() - tail));
+    std::memcpy(tail_, bytes.data() + bytes.size() - tail, tail);
+    tailSize_ = tail;
+}
+
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+{
+    InputFile input(file);
+    std::string buffer(kPieceSize, '\0');
+    if (input.rereadable()) {
+        Utf8Checker checker;
+        for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
+            checker.add(std::string_view(buffer.data(), n));
+        input.rewind();
+        bool first = true;
+        for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0; first = false)
+            handOver(std::string_view(buffer.data(), n), checker.valid(), first, sink);
+        return;
+    }
+    std::string all;
+    for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
+        all.append(buffer, 0, n);
+    const bool utf8 = isValidUtf8(all);
+    const std::string_view text = all;
+    for (size_t at = 0; at < text.size(); at += kPieceSize)
+        handOver(text.substr(at, kPieceSize), utf8, at == 0, sink);
+}
+
+} // namespace lintrel
