@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +65,8 @@ public:
     InputFile &operator=(const InputFile &) = delete;
 
     bool rereadable() const { return regular_; }
+    int descriptor() const { return fd_; }
+    off_t start() const { return start_; }
     void rewind()
     {
         if (::lseek(fd_, start_, SEEK_SET) < 0)
@@ -102,6 +105,43 @@ private:
     off_t start_ = -1;
 };
 
+// A regular file mapped into memory, read-only: the text is checked and handed over without
+// copying it. (Like every mapping, it assumes the file is not cut short meanwhile.)
+class MappedFile
+{
+public:
+    explicit MappedFile(const InputFile &input)
+    {
+        struct stat st
+        {
+        };
+        if (::fstat(input.descriptor(), &st) != 0 || st.st_size <= input.start())
+            return;
+        size_ = size_t(st.st_size);
+        void *map =
+            ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input.descriptor(), 0);
+        if (map == MAP_FAILED)
+            return;
+        data_ = static_cast<const char *>(map);
+        text_ = std::string_view(data_, size_).substr(size_t(input.start()));
+    }
+    ~MappedFile()
+    {
+        if (data_ != nullptr)
+            ::munmap(const_cast<char *>(data_), size_);
+    }
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+
+    bool mapped() const { return data_ != nullptr; }
+    std::string_view text() const { return text_; }
+
+private:
+    const char *data_ = nullptr;
+    size_t size_ = 0;
+    std::string_view text_;
+};
+
 // Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
 void handOver(std::string_view bytes, bool utf8, bool first,
               const std::function<void(std::string_view)> &sink)
@@ -138,11 +178,26 @@ void Utf8Checker::add(std::string_view bytes)
     tailSize_ = tail;
 }
 
+// Hands over a text that is all in memory, in pieces.
+void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
+{
+    const bool utf8 = isValidUtf8(all);
+    for (size_t at = 0; at < all.size(); at += kPieceSize)
+        handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
+}
+
 void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
 {
     InputFile input(file);
+    if (input.rereadable()) {
+        if (const MappedFile map(input); map.mapped()) {
+            handOverAll(map.text(), sink);
+            return;
+        }
+    }
     std::string buffer(kPieceSize, '\0');
     if (input.rereadable()) {
+        // Read twice through one small buffer: first to learn the encoding.
         Utf8Checker checker;
         for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
             checker.add(std::string_view(buffer.data(), n));
@@ -155,10 +210,7 @@ void readImportedText(const std::string &file, const std::function<void(std::str
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
-    const bool utf8 = isValidUtf8(all);
-    const std::string_view text = all;
-    for (size_t at = 0; at < text.size(); at += kPieceSize)
-        handOver(text.substr(at, kPieceSize), utf8, at == 0, sink);
+    handOverAll(all, sink);
 }
 
 } // namespace lintrel
