@@ -214,9 +214,7 @@ std::string readTextFile(const std::string &path)
     if (fd < 0)
         throwOpenError(path, errno);
     std::string data;
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
         data.reserve(size_t(st.st_size));
     size_t used = 0;
@@ -260,9 +258,7 @@ void writeTextFile(const std::string &path, std::string_view text)
             throwCreateError(path, errno);
     }
     // Keep the mode of a file being replaced.
-    struct stat st
-    {
-    };
+    struct stat st = {};
     if (::stat(path.c_str(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
     const bool written = writeAll(fd, text) && ::fsync(fd) == 0;

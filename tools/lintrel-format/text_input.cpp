@@ -1,4 +1,4 @@
-// The tool's input: UTF-8 checking across pieces, two-pass reading of files, whole reads of pipes.
+// The tool's input: regular files mapped into memory, pipes read whole, handed over in pieces.
 #include "text_input.h"
 
 #include "formatter/text_file.h"
@@ -18,27 +18,6 @@ namespace {
 constexpr size_t kPieceSize = 1 << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Length of the UTF-8 sequence a lead byte starts (1 for ASCII and for bytes that start
-// nothing, which the full check then rejects).
-size_t sequenceLength(unsigned char lead)
-{
-    return lead >= 0xF0 && lead <= 0xF4   ? 4
-           : lead >= 0xE0 && lead <= 0xEF ? 3
-           : lead >= 0xC2 && lead <= 0xDF ? 2
-                                          : 1;
-}
-
-// Bytes at the end that begin a sequence the piece does not finish.
-size_t incompleteTail(std::string_view bytes)
-{
-    for (size_t k = 1; k <= 3 && k <= bytes.size(); ++k) {
-        const auto c = static_cast<unsigned char>(bytes[bytes.size() - k]);
-        if ((c & 0xC0) != 0x80)
-            return sequenceLength(c) > k ? k : 0;
-    }
-    return 0;
-}
-
 class InputFile
 {
 public:
@@ -49,9 +28,7 @@ public:
             if (fd_ < 0)
                 fail(errno);
         }
-        struct stat st
-        {
-        };
+        struct stat st = {};
         regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
         start_ = regular_ ? ::lseek(fd_, 0, SEEK_CUR) : -1;
         regular_ = regular_ && start_ >= 0;
@@ -64,15 +41,9 @@ public:
     InputFile(const InputFile &) = delete;
     InputFile &operator=(const InputFile &) = delete;
 
-    bool rereadable() const { return regular_; }
+    bool regular() const { return regular_; }
     int descriptor() const { return fd_; }
     off_t start() const { return start_; }
-    void rewind()
-    {
-        if (::lseek(fd_, start_, SEEK_SET) < 0)
-            fail(errno);
-    }
-
     // Fills buf with up to `size` bytes; fewer only at the end of the input.
     size_t read(char *buf, size_t size)
     {
@@ -112,9 +83,7 @@ class MappedFile
 public:
     explicit MappedFile(const InputFile &input)
     {
-        struct stat st
-        {
-        };
+        struct stat st = {};
         if (::fstat(input.descriptor(), &st) != 0 || st.st_size <= input.start())
             return;
         size_ = size_t(st.st_size);
@@ -155,29 +124,6 @@ void handOver(std::string_view bytes, bool utf8, bool first,
     }
 }
 
-} // namespace
-
-void Utf8Checker::add(std::string_view bytes)
-{
-    if (!valid_)
-        return;
-    if (tailSize_ > 0) {
-        const size_t need = sequenceLength(static_cast<unsigned char>(tail_[0])) - tailSize_;
-        const size_t take = std::min(need, bytes.size());
-        std::memcpy(tail_ + tailSize_, bytes.data(), take);
-        tailSize_ += take;
-        bytes.remove_prefix(take);
-        if (take < need)
-            return;
-        valid_ = isValidUtf8(std::string_view(tail_, tailSize_));
-        tailSize_ = 0;
-    }
-    const size_t tail = incompleteTail(bytes);
-    valid_ = valid_ && isValidUtf8(bytes.substr(0, bytes.size() - tail));
-    std::memcpy(tail_, bytes.data() + bytes.size() - tail, tail);
-    tailSize_ = tail;
-}
-
 // Hands over a text that is all in memory, in pieces.
 void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
 {
@@ -186,27 +132,19 @@ void handOverAll(std::string_view all, const std::function<void(std::string_view
         handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
 }
 
+} // namespace
+
 void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
 {
     InputFile input(file);
-    if (input.rereadable()) {
+    if (input.regular()) {
         if (const MappedFile map(input); map.mapped()) {
             handOverAll(map.text(), sink);
             return;
         }
     }
+    // Pipes, terminals, and files that cannot be mapped: read whole first.
     std::string buffer(kPieceSize, '\0');
-    if (input.rereadable()) {
-        // Read twice through one small buffer: first to learn the encoding.
-        Utf8Checker checker;
-        for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
-            checker.add(std::string_view(buffer.data(), n));
-        input.rewind();
-        bool first = true;
-        for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0; first = false)
-            handOver(std::string_view(buffer.data(), n), checker.valid(), first, sink);
-        return;
-    }
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
