@@ -154,6 +154,7 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         {"--version", 0, "", "lintrel-format 2.0\n"},
         {"--help", 0, "", "Usage: lintrel-format stats [FILE]"},
         {"wrap --help", 0, "", "Usage:"},
+        {"stats -- -", 0, "", "Words: 1\n"}, // "--" ends the options
         {"", 2, "missing command", ""},
         {"format", 2, "unknown command 'format'", ""},
         {"wrap -w 0", 2, "invalid line width '0'", ""},

@@ -69,6 +69,8 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
 {
     FormatOptions options;
     for (const std::string &arg : args) {
+        if (arg == "--")
+            break;
         if (arg == "--help" || arg == "-h")
             return options;
         if (arg == "--version") {
@@ -84,13 +86,17 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         options.action = FormatOptions::Action::Wrap;
     else
         throw UsageError{"unknown command '" + args[0] + "'"};
-    bool haveFile = false;
+    bool haveFile = false, optionsEnded = false;
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
-        if (options.action == FormatOptions::Action::Wrap &&
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (!optionsEnded && options.action == FormatOptions::Action::Wrap &&
             takeWidthOption(args, i, options.width))
             continue;
-        if (arg.size() > 1 && arg[0] == '-')
+        if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
         if (haveFile)
             throw UsageError{"unexpected argument '" + arg + "'"};
