@@ -27,6 +27,7 @@ public:
             fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
             if (fd_ < 0)
                 fail(errno);
+            owned_ = true;
         }
         struct stat st = {};
         regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
@@ -35,7 +36,7 @@ public:
     }
     ~InputFile()
     {
-        if (fd_ != STDIN_FILENO)
+        if (owned_)
             ::close(fd_);
     }
     InputFile(const InputFile &) = delete;
@@ -44,6 +45,7 @@ public:
     bool regular() const { return regular_; }
     int descriptor() const { return fd_; }
     off_t start() const { return start_; }
+
     // Fills buf with up to `size` bytes; fewer only at the end of the input.
     size_t read(char *buf, size_t size)
     {
@@ -72,6 +74,7 @@ private:
 
     std::string name_;
     int fd_ = STDIN_FILENO;
+    bool owned_ = false;
     bool regular_ = false;
     off_t start_ = -1;
 };
