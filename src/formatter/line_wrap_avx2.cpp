@@ -3,14 +3,16 @@
 
 #include <immintrin.h>
 
-// Everything below is compiled for AVX2 and has internal linkage (see text_stats_avx2.cpp).
+// Everything below is compiled for AVX2, POPCNT, BMI1 and BMI2 and has internal linkage (see
+// text_stats_avx2.cpp).
 #if defined(__clang__)
-#pragma clang attribute push(__attribute__((target("avx2,popcnt,bmi"))), apply_to = function)
+#pragma clang attribute push(__attribute__((target("avx2,popcnt,bmi,bmi2"))), apply_to = function)
 #else
 #pragma GCC push_options
-#pragma GCC target("avx2,popcnt,bmi")
+#pragma GCC target("avx2,popcnt,bmi,bmi2")
 #endif
 
+#define LINTREL_WRAP_KERNEL_BMI2 1
 #include "formatter/wrap_kernel.inc"
 
 namespace {

@@ -197,7 +197,7 @@ bool cpuHasAvx2()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0 &&
-           __builtin_cpu_supports("bmi") != 0;
+           __builtin_cpu_supports("bmi") != 0 && __builtin_cpu_supports("bmi2") != 0;
 }
 
 } // namespace detail

@@ -57,7 +57,7 @@ TextStats computeTextStatsScalar(std::u16string_view utf16);
 
 // The block-parallel kernels behind computeTextStats. scan*() take a piece of text whose
 // size is a multiple of 64 units, except for the last piece. The AVX2 ones may only be
-// called when cpuHasAvx2() is true.
+// called when cpuHasAvx2() is true (AVX2 with POPCNT, BMI1 and BMI2).
 void scanSse2(StatsScan &scan, const char *text, size_t size);
 void scanSse2(StatsScan &scan, const char16_t *text, size_t size);
 void scanAvx2(StatsScan &scan, const char *text, size_t size);
