@@ -4,6 +4,7 @@
 #include "formatter/text_stats.h"
 #include "formatter/wrap_kernel.h"
 
+#include <cstring>
 #include <emmintrin.h>
 #include <stdexcept>
 
@@ -98,14 +99,64 @@ private:
         while (p < end) {
             const size_t count = Avx2 ? detail::scanWrapPiecesAvx2(p, end, max_, pieces, kBatch)
                                       : scanPieces<Sse2>(p, end, max_, pieces, kBatch);
-            for (size_t i = 0; i < count; ++i) {
-                out.append(p, pieces[i].length);
-                p += pieces[i].length;
-                if (p == end)
-                    break;
-                out.append(newline_);
-                p += pieces[i].skip;
+            // Growing a u16string fills its new room unit by unit; bytes fill with memset.
+            if constexpr (sizeof(Unit) == 1)
+                p = copyBatch(out, p, end, pieces, count);
+            else
+                p = appendBatch(out, p, end, pieces, count);
+        }
+    }
+
+    const Unit *appendBatch(std::basic_string<Unit> &out, const Unit *p, const Unit *end,
+                            const detail::WrapPiece *pieces, size_t count) const
+    {
+        for (size_t i = 0; i < count; ++i) {
+            out.append(p, pieces[i].length);
+            p += pieces[i].length;
+            if (p == end)
+                break;
+            out.append(newline_);
+            p += pieces[i].skip;
+        }
+        return p;
+    }
+
+    // Makes room for the whole batch, then copies into it.
+    const Unit *copyBatch(std::basic_string<Unit> &out, const Unit *p, const Unit *end,
+                          const detail::WrapPiece *pieces, size_t count) const
+    {
+        size_t total = kCopySlack;
+        for (size_t i = 0; i < count; ++i)
+            total += pieces[i].length + newline_.size();
+        size_t used = out.size();
+        out.resize(used + total);
+        Unit *const dst = out.data();
+        for (size_t i = 0; i < count; ++i) {
+            copyPiece(dst + used, p, pieces[i].length, end);
+            used += pieces[i].length;
+            p += pieces[i].length;
+            if (p == end)
+                break;
+            for (const Unit u : newline_)
+                dst[used++] = u;
+            p += pieces[i].skip;
+        }
+        out.resize(used);
+        return p;
+    }
+
+    // Short pieces are copied 64 bytes at a time, past their end where there is room: the
+    // surplus is overwritten by what follows or cut off at the end.
+    static constexpr size_t kCopySlack = 64 / sizeof(Unit);
+    static void copyPiece(Unit *dst, const Unit *src, size_t length, const Unit *end)
+    {
+        if (length <= kCopySlack && end - src >= std::ptrdiff_t(kCopySlack)) {
+            for (int k = 0; k < 4; ++k) {
+                const auto *from = reinterpret_cast<const __m128i *>(src) + k;
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(dst) + k, _mm_loadu_si128(from));
             }
+        } else {
+            std::memcpy(dst, src, length * sizeof(Unit));
         }
     }
 
