@@ -118,6 +118,8 @@ TextStats computeTextStats(std::u16string_view utf16)
 
 void TextStatsCounter::add(std::string_view utf8)
 {
+    if (utf8.empty())
+        return;
     if (pendingSize_ > 0) {
         const size_t take = std::min(utf8.size(), sizeof pending_ - pendingSize_);
         std::memcpy(pending_ + pendingSize_, utf8.data(), take);

@@ -135,6 +135,7 @@ TEST(TextStats, CounterFedInPiecesMatchesWholeText)
     for (int round = 0; round < 300; ++round) {
         const std::string text = test::randomText(rng, rng() % 700, 2 + int(rng() % 40));
         TextStatsCounter counter;
+        counter.add({});
         for (size_t at = 0; at < text.size();) {
             const size_t piece = std::min(text.size() - at, size_t(rng() % (round % 2 ? 8 : 200)));
             counter.add(std::string_view(text).substr(at, piece));
