@@ -18,4 +18,9 @@ std::string wrapText(std::string_view utf8, int64_t maxLength, std::string_view 
 std::u16string wrapText(std::u16string_view utf16, int64_t maxLength,
                         std::u16string_view newline = u"\n");
 
+// Appends the wrapped text to `out`, reusing its capacity: for callers that wrap a long text
+// piece by piece (split right after line breaks).
+void appendWrappedText(std::string &out, std::string_view utf8, int64_t maxLength,
+                       std::string_view newline);
+
 } // namespace lintrel

@@ -1,4 +1,4 @@
-// Text files: decoding, line breaks, reading.
+// Text files the user imports and saves: decoding, line breaks, reading and writing.
 #pragma once
 
 #include <cstddef>
@@ -7,9 +7,43 @@
 
 namespace lintrel {
 
+// The most text the email text area takes, in bytes of UTF-8.
 inline constexpr size_t kMemoCapacity = 16 * 1024 * 1024;
+
+// True when the bytes are well-formed UTF-8: no overlong forms, no surrogates (U+D800 to
+// U+DFFF), nothing above U+10FFFF, no truncated sequence.
+bool isValidUtf8(std::string_view bytes);
+
+// Bytes of a text file as UTF-8 text: valid UTF-8 is kept as it is (minus a leading byte-order
+// mark); anything else is read as Windows-1252, whose five unassigned bytes 0x81, 0x8D, 0x8F,
+// 0x90 and 0x9D become U+0081 and so on.
 std::string decodeTextBytes(std::string_view bytes);
+
+// Windows-1252 bytes as UTF-8 (byte by byte, so a text may be decoded piece by piece).
+std::string decodeWindows1252(std::string_view bytes);
+
+// Turns every CR LF pair, lone CR and lone LF into `newline`.
 std::string normalizeLineBreaks(std::string_view text, std::string_view newline = "\r\n");
+
+// The style of the text's first line break ("\r\n", "\n" or "\r"), or "" without any.
+std::string_view detectLineBreak(std::string_view text);
+
+// The whole content of a file, byte for byte. Throws lintrel::Error
+// "Cannot open file "<full path>". <system text>" when it cannot be opened or read.
 std::string readTextFile(const std::string &path);
+
+// Import: reads the file, decodes it and turns its line breaks into `newline`. Throws as
+// readTextFile, and lintrel::Error "Text exceeds memo capacity" when the text is longer than
+// kMemoCapacity bytes.
+std::string importTextFile(const std::string &path, std::string_view newline = "\r\n");
+
+// Save: writes the text byte for byte (callers pass UTF-8 with CR LF breaks) through a
+// temporary file in the same folder renamed over the target, so a failed save leaves the old
+// file whole. Throws lintrel::Error "Cannot create file "<full path>". <system text>" when the
+// file cannot be created, and "Stream write error" when not every byte could be written.
+void writeTextFile(const std::string &path, std::string_view text);
+
+// The absolute form of a path as it appears in messages (the path itself when that fails).
+std::string fullPath(const std::string &path);
 
 } // namespace lintrel

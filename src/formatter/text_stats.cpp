@@ -2,6 +2,7 @@
 #include "formatter/text_stats.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace lintrel {
 
@@ -91,21 +92,99 @@ bool haveAvx2()
     return have;
 }
 
+template <class Unit> void scan(detail::StatsScan &state, const Unit *text, size_t size)
+{
+    if (haveAvx2())
+        detail::scanAvx2(state, text, size);
+    else
+        detail::scanSse2(state, text, size);
+}
+
 } // namespace
 
 TextStats computeTextStats(std::string_view utf8)
 {
-    return haveAvx2() ? detail::statsAvx2(utf8.data(), utf8.size())
-                      : detail::statsSse2(utf8.data(), utf8.size());
+    detail::StatsScan state;
+    scan(state, utf8.data(), utf8.size());
+    return detail::finishScan(state);
 }
 
 TextStats computeTextStats(std::u16string_view utf16)
 {
-    return haveAvx2() ? detail::statsAvx2(utf16.data(), utf16.size())
-                      : detail::statsSse2(utf16.data(), utf16.size());
+    detail::StatsScan state;
+    scan(state, utf16.data(), utf16.size());
+    return detail::finishScan(state);
+}
+
+void TextStatsCounter::add(std::string_view utf8)
+{
+    if (utf8.empty())
+        return;
+    if (pendingSize_ > 0) {
+        const size_t take = std::min(utf8.size(), sizeof pending_ - pendingSize_);
+        std::memcpy(pending_ + pendingSize_, utf8.data(), take);
+        pendingSize_ += take;
+        utf8.remove_prefix(take);
+        if (pendingSize_ < sizeof pending_)
+            return;
+        scan(scan_, pending_, sizeof pending_);
+        pendingSize_ = 0;
+    }
+    const size_t whole = utf8.size() / 64 * 64;
+    scan(scan_, utf8.data(), whole);
+    std::memcpy(pending_, utf8.data() + whole, utf8.size() - whole);
+    pendingSize_ = utf8.size() - whole;
+}
+
+TextStats TextStatsCounter::result() const
+{
+    detail::StatsScan state = scan_;
+    scan(state, pending_, pendingSize_);
+    return detail::finishScan(state);
 }
 
 namespace detail {
+
+TextStats finishScan(const StatsScan &s)
+{
+    const int64_t lastLine = s.chars - s.lineStart;
+    TextStats stats;
+    stats.words = s.words;
+    stats.sentences = s.sentences + static_cast<int64_t>(s.sentenceCarry);
+    stats.paragraphs = s.paragraphs + static_cast<int64_t>(s.paragraphCarry);
+    stats.lines = s.breaks + (s.endsInsideLine ? 1 : 0);
+    stats.characters = s.chars;
+    stats.longestLine = std::max(s.longest, lastLine);
+    return stats;
+}
+
+TextStats statsSse2(const char *text, size_t size)
+{
+    StatsScan state;
+    scanSse2(state, text, size);
+    return finishScan(state);
+}
+
+TextStats statsSse2(const char16_t *text, size_t size)
+{
+    StatsScan state;
+    scanSse2(state, text, size);
+    return finishScan(state);
+}
+
+TextStats statsAvx2(const char *text, size_t size)
+{
+    StatsScan state;
+    scanAvx2(state, text, size);
+    return finishScan(state);
+}
+
+TextStats statsAvx2(const char16_t *text, size_t size)
+{
+    StatsScan state;
+    scanAvx2(state, text, size);
+    return finishScan(state);
+}
 
 TextStats computeTextStatsScalar(std::string_view utf8)
 {
@@ -120,7 +199,7 @@ bool cpuHasAvx2()
 {
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") != 0 && __builtin_cpu_supports("popcnt") != 0 &&
-           __builtin_cpu_supports("bmi") != 0;
+           __builtin_cpu_supports("bmi") != 0 && __builtin_cpu_supports("bmi2") != 0;
 }
 
 } // namespace detail

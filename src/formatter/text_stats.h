@@ -26,17 +26,50 @@ TextStats computeTextStats(std::string_view utf8);
 TextStats computeTextStats(std::u16string_view utf16);
 
 namespace detail {
-// Reference implementations that walk the text one code point at a time.
+// Running state of the block scan, carried from one piece of a text to the next.
+struct StatsScan
+{
+    int64_t words = 0, sentences = 0, paragraphs = 0, breaks = 0, chars = 0;
+    int64_t longest = 0, lineStart = 0;
+    uint64_t prevWord = 0, sentenceCarry = 0, paragraphCarry = 0, prevCr = 0, unitState = 0;
+    bool endsInsideLine = false;
+};
+} // namespace detail
+
+// Counts a text handed over in consecutive pieces (split anywhere, even inside a character);
+// result() equals computeTextStats of the whole text.
+class TextStatsCounter
+{
+public:
+    void add(std::string_view utf8);
+    TextStats result() const;
+
+private:
+    detail::StatsScan scan_;
+    char pending_[64] = {};
+    size_t pendingSize_ = 0;
+};
+
+namespace detail {
+// Reference implementations that walk the text one unit at a time.
 TextStats computeTextStatsScalar(std::string_view utf8);
 TextStats computeTextStatsScalar(std::u16string_view utf16);
 
-// The block-parallel kernels behind computeTextStats. The AVX2 ones may only be called when
-// cpuHasAvx2() is true.
+// The block-parallel kernels behind computeTextStats. scan*() take a piece of text whose
+// size is a multiple of 64 units, except for the last piece. The AVX2 ones may only be
+// called when cpuHasAvx2() is true (AVX2 with POPCNT, BMI1 and BMI2).
+void scanSse2(StatsScan &scan, const char *text, size_t size);
+void scanSse2(StatsScan &scan, const char16_t *text, size_t size);
+void scanAvx2(StatsScan &scan, const char *text, size_t size);
+void scanAvx2(StatsScan &scan, const char16_t *text, size_t size);
+TextStats finishScan(const StatsScan &scan);
+bool cpuHasAvx2();
+
+// Whole texts through one kernel.
 TextStats statsSse2(const char *text, size_t size);
 TextStats statsSse2(const char16_t *text, size_t size);
 TextStats statsAvx2(const char *text, size_t size);
 TextStats statsAvx2(const char16_t *text, size_t size);
-bool cpuHasAvx2();
 } // namespace detail
 
 } // namespace lintrel

@@ -95,13 +95,14 @@ struct Avx2
 
 namespace lintrel::detail {
 
-TextStats statsAvx2(const char *text, size_t size)
+void scanAvx2(StatsScan &scan, const char *text, size_t size)
 {
-    return scanText<Avx2>(text, size);
+    scanUnits<Avx2>(scan, text, size);
 }
-TextStats statsAvx2(const char16_t *text, size_t size)
+
+void scanAvx2(StatsScan &scan, const char16_t *text, size_t size)
 {
-    return scanText<Avx2>(text, size);
+    scanUnits<Avx2>(scan, text, size);
 }
 
 } // namespace lintrel::detail

@@ -83,13 +83,14 @@ struct Sse2
 
 namespace lintrel::detail {
 
-TextStats statsSse2(const char *text, size_t size)
+void scanSse2(StatsScan &scan, const char *text, size_t size)
 {
-    return scanText<Sse2>(text, size);
+    scanUnits<Sse2>(scan, text, size);
 }
-TextStats statsSse2(const char16_t *text, size_t size)
+
+void scanSse2(StatsScan &scan, const char16_t *text, size_t size)
 {
-    return scanText<Sse2>(text, size);
+    scanUnits<Sse2>(scan, text, size);
 }
 
 } // namespace lintrel::detail

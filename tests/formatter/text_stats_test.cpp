@@ -127,5 +127,23 @@ TEST(TextStats, KernelsMatchReferenceOnRandomText)
     }
 }
 
+// Feeding a text in pieces of any size, split anywhere (inside CR LF pairs and characters
+// too), gives the counts of the whole.
+TEST(TextStats, CounterFedInPiecesMatchesWholeText)
+{
+    std::mt19937_64 rng(5);
+    for (int round = 0; round < 300; ++round) {
+        const std::string text = test::randomText(rng, rng() % 700, 2 + int(rng() % 40));
+        TextStatsCounter counter;
+        counter.add({});
+        for (size_t at = 0; at < text.size();) {
+            const size_t piece = std::min(text.size() - at, size_t(rng() % (round % 2 ? 8 : 200)));
+            counter.add(std::string_view(text).substr(at, piece));
+            at += piece;
+        }
+        ASSERT_EQ(counter.result(), computeTextStats(text)) << text;
+    }
+}
+
 } // namespace
 } // namespace lintrel

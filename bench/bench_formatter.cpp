@@ -1,0 +1,143 @@
+// Throughput of the text statistics and the line wrapper on the email corpus.
+//
+// `bench_formatter --write-corpus FILE BYTES [utf8]` writes a corpus file instead of
+// benchmarking (used by format_vs_fold.sh).
+#include "corpus.h"
+#include "formatter/line_wrap.h"
+#include "formatter/text_stats.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr size_t kCorpusBytes = 8 << 20;
+
+const std::string &corpus(bool utf8)
+{
+    static const std::string ascii = lintrel::makeEmailCorpus(kCorpusBytes, false);
+    static const std::string unicode = lintrel::makeEmailCorpus(kCorpusBytes, true);
+    return utf8 ? unicode : ascii;
+}
+
+std::u16string toUtf16(const std::string &utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        const int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+        char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; k < len; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + size_t(k)]) & 0x3F);
+        if (cp >= 0x10000) {
+            out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(char16_t(cp));
+        }
+        i += size_t(len);
+    }
+    return out;
+}
+
+const std::u16string &corpus16(bool utf8)
+{
+    static const std::u16string ascii = toUtf16(corpus(false));
+    static const std::u16string unicode = toUtf16(corpus(true));
+    return utf8 ? unicode : ascii;
+}
+
+void BM_StatsUtf8(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::computeTextStats(text));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_StatsUtf8Sse2(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::detail::statsSse2(text.data(), text.size()));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_StatsUtf16(benchmark::State &state)
+{
+    const std::u16string &text = corpus16(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::computeTextStats(text));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size() * 2));
+}
+
+void BM_WrapUtf8(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::wrapText(text, 60));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+// The same into a reused buffer, as lintrel-format does: no fresh pages for the output.
+void BM_WrapUtf8Reused(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        lintrel::appendWrappedText(out, text, 60, "\r\n");
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_WrapUtf16(benchmark::State &state)
+{
+    const std::u16string &text = corpus16(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::wrapText(text, 60));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size() * 2));
+}
+
+// Argument 0: ASCII corpus, 1: UTF-8 corpus with accents and emoji.
+BENCHMARK(BM_StatsUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_StatsUtf8Sse2)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_StatsUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_WrapUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_WrapUtf8Reused)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_WrapUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
+
+int writeCorpus(int argc, char **argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s --write-corpus FILE BYTES [utf8]\n", argv[0]);
+        return 2;
+    }
+    const std::string text = lintrel::makeEmailCorpus(
+        std::strtoull(argv[3], nullptr, 10), argc > 4 && std::strcmp(argv[4], "utf8") == 0);
+    std::FILE *f = std::fopen(argv[2], "wb");
+    if (f == nullptr || std::fwrite(text.data(), 1, text.size(), f) != text.size() ||
+        std::fclose(f) != 0) {
+        std::perror(argv[2]);
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "--write-corpus") == 0)
+        return writeCorpus(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,186 @@
+// Tests of text files: UTF-8 validation, Windows-1252 decoding, line breaks, read, import, save.
+#include "formatter/text_file.h"
+#include "util/errors.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace lintrel {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TextFile, Utf8Validation)
+{
+    const struct
+    {
+        std::string_view bytes;
+        bool valid;
+    } rows[] = {
+        {"", true},
+        {"plain ASCII text\r\n", true},
+        {"caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", true},
+        {"\xEF\xBF\xBF \xF4\x8F\xBF\xBF \xED\x9F\xBF", true}, // U+FFFF, U+10FFFF, U+D7FF
+        {"\xC0\xAF", false},                                  // overlong "/"
+        {"\xC1\xBF", false},                                  // overlong
+        {"\xE0\x9F\xBF", false},                              // overlong 3-byte
+        {"\xF0\x8F\xBF\xBF", false},                          // overlong 4-byte
+        {"\xED\xA0\x80", false},                              // surrogate U+D800
+        {"\xED\xBF\xBF", false},                              // surrogate U+DFFF
+        {"\xF4\x90\x80\x80", false},                          // U+110000
+        {"\xF5\x80\x80\x80", false},
+        {"\xFF", false},
+        {"abc\x80", false},          // lone continuation
+        {"\xC3", false},             // truncated at the end
+        {"\xE2\x82 x", false},       // truncated inside
+        {"\xF0\x9F\x98\x41", false}, // bad last byte
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::string(row.bytes)));
+        EXPECT_EQ(isValidUtf8(row.bytes), row.valid);
+    }
+}
+
+TEST(TextFile, DecodesUtf8ElseWindows1252)
+{
+    const struct
+    {
+        std::string_view bytes, text;
+    } rows[] = {
+        {"caf\xC3\xA9", "caf\xC3\xA9"},
+        {"\xEF\xBB\xBFHello", "Hello"}, // byte-order mark dropped
+        {"\xEF\xBB\xBF", ""},
+        {"caf\xE9", "caf\xC3\xA9"},                                       // Latin-1 range
+        {"\x80 \x9F \xA0\xFF", "\xE2\x82\xAC \xC5\xB8 \xC2\xA0\xC3\xBF"}, // euro, Y diaeresis
+        {"\x93quoted\x94 \x96 \x85", "\xE2\x80\x9Cquoted\xE2\x80\x9D \xE2\x80\x93 \xE2\x80\xA6"},
+        {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // unassigned bytes
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"}, // an overlong form is not UTF-8
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(testing::PrintToString(std::string(row.bytes)));
+        EXPECT_EQ(decodeTextBytes(row.bytes), row.text);
+        EXPECT_TRUE(isValidUtf8(decodeTextBytes(row.bytes)));
+    }
+}
+
+TEST(TextFile, NormalizesLineBreaks)
+{
+    EXPECT_EQ(normalizeLineBreaks("a\nb\rc\r\nd\n\re\r\r\n"), "a\r\nb\r\nc\r\nd\r\n\r\ne\r\n\r\n");
+    EXPECT_EQ(normalizeLineBreaks("a\r\nb\r", "\n"), "a\nb\n");
+    EXPECT_EQ(normalizeLineBreaks("no breaks"), "no breaks");
+    EXPECT_EQ(normalizeLineBreaks(""), "");
+    EXPECT_EQ(detectLineBreak("a\r\nb\n"), "\r\n");
+    EXPECT_EQ(detectLineBreak("a\nb\r\n"), "\n");
+    EXPECT_EQ(detectLineBreak("a\rb"), "\r");
+    EXPECT_EQ(detectLineBreak("ab\r"), "\r");
+    EXPECT_EQ(detectLineBreak("ab"), "");
+}
+
+class TextFileIo : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir_ = fs::temp_directory_path() /
+               ("lintrel-text-file-" + std::to_string(::getpid()) + "-" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string put(const std::string &name, std::string_view bytes) const
+    {
+        const std::string path = (dir_ / name).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    fs::path dir_;
+};
+
+std::string messageOf(const std::function<void()> &call)
+{
+    try {
+        call();
+    } catch (const Error &e) {
+        return e.what();
+    }
+    return "(no error)";
+}
+
+TEST_F(TextFileIo, ReadsAndImportsWholeFiles)
+{
+    std::string big(3 << 20, 'x');
+    big[12345] = '\n';
+    EXPECT_EQ(readTextFile(put("big.txt", big)), big);
+    EXPECT_EQ(readTextFile(put("empty.txt", "")), "");
+    const std::string raw = "\xEF\xBB\xBFline\none\r\n\xC3\xA9\r";
+    EXPECT_EQ(readTextFile(put("raw.txt", raw)), raw);
+    EXPECT_EQ(importTextFile(put("a.txt", raw)), "line\r\none\r\n\xC3\xA9\r\n");
+    EXPECT_EQ(importTextFile(put("b.txt", "caf\xE9\n"), "\n"), "caf\xC3\xA9\n");
+}
+
+TEST_F(TextFileIo, ReportsFilesThatCannotBeRead)
+{
+    const std::string missing = (dir_ / "missing.txt").string();
+    EXPECT_EQ(messageOf([&] { readTextFile(missing); }),
+              "Cannot open file \"" + missing + "\". No such file or directory");
+    EXPECT_EQ(messageOf([&] { readTextFile(dir_.string()); }),
+              "Cannot open file \"" + dir_.string() + "\". Is a directory");
+}
+
+TEST_F(TextFileIo, RefusesTextBeyondMemoCapacity)
+{
+    const std::string atLimit = put("limit.txt", std::string(kMemoCapacity, 'a'));
+    EXPECT_EQ(importTextFile(atLimit).size(), kMemoCapacity);
+    // Normalising LF to CR LF pushes this one over the limit.
+    const std::string over = put("over.txt", std::string(kMemoCapacity - 1, 'a') + "\n");
+    EXPECT_EQ(messageOf([&] { importTextFile(over); }), "Text exceeds memo capacity");
+}
+
+TEST_F(TextFileIo, SavesAndReadsBackTheSameText)
+{
+    const std::string path = (dir_ / "letter.txt").string();
+    const std::string text = "Dear Ann,\r\n\r\ncaf\xC3\xA9 \xF0\x9F\x98\x80";
+    writeTextFile(path, text);
+    EXPECT_EQ(readTextFile(path), text);
+    EXPECT_EQ(importTextFile(path), text);
+    writeTextFile(path, "short");
+    EXPECT_EQ(readTextFile(path), "short");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1)
+        << "no temporary file left behind";
+    const std::string bad = (dir_ / "no-such-dir" / "x.txt").string();
+    EXPECT_EQ(messageOf([&] { writeTextFile(bad, "x"); }),
+              "Cannot create file \"" + bad + "\". No such file or directory");
+}
+
+TEST_F(TextFileIo, ShortWriteIsAStreamWriteErrorAndKeepsTheOldFile)
+{
+    const std::string path = put("kept.txt", "old text");
+    // A file size limit makes the write stop short, as a full disk would.
+    struct rlimit old
+    {
+    };
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = old;
+    small.rlim_cur = 16;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string message = messageOf([&] { writeTextFile(path, std::string(1000, 'x')); });
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(message, "Stream write error");
+    EXPECT_EQ(readTextFile(path), "old text");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+} // namespace
+} // namespace lintrel

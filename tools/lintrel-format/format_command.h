@@ -1,0 +1,31 @@
+// Command line of lintrel-format: parsing the arguments and running stats or wrap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lintrel {
+
+struct FormatOptions
+{
+    enum class Action { Stats, Wrap, Help, Version };
+    Action action = Action::Help;
+    int64_t width = 60;
+    std::string file = "-"; // "-" is standard input
+};
+
+// Thrown for bad usage; what() is the message, the exit status is 2.
+struct UsageError
+{
+    std::string message;
+};
+
+FormatOptions parseFormatArguments(const std::vector<std::string> &args);
+
+// Runs the parsed command; returns the exit status (0, or 1 after a file error on stderr).
+int runFormatCommand(const FormatOptions &options);
+
+extern const char *const kFormatUsage;
+
+} // namespace lintrel

@@ -1,0 +1,157 @@
+// The tool's input: regular files mapped into memory, pipes read whole, handed over in pieces.
+#include "text_input.h"
+
+#include "formatter/text_file.h"
+#include "util/errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lintrel {
+
+namespace {
+
+constexpr size_t kPieceSize = 1 << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+class InputFile
+{
+public:
+    explicit InputFile(const std::string &file) : name_(file)
+    {
+        if (file != "-") {
+            fd_ = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd_ < 0)
+                fail(errno);
+            owned_ = true;
+        }
+        struct stat st = {};
+        regular_ = ::fstat(fd_, &st) == 0 && S_ISREG(st.st_mode);
+        start_ = regular_ ? ::lseek(fd_, 0, SEEK_CUR) : -1;
+        regular_ = regular_ && start_ >= 0;
+    }
+    ~InputFile()
+    {
+        if (owned_)
+            ::close(fd_);
+    }
+    InputFile(const InputFile &) = delete;
+    InputFile &operator=(const InputFile &) = delete;
+
+    bool regular() const { return regular_; }
+    int descriptor() const { return fd_; }
+    off_t start() const { return start_; }
+
+    // Fills buf with up to `size` bytes; fewer only at the end of the input.
+    size_t read(char *buf, size_t size)
+    {
+        size_t used = 0;
+        while (used < size) {
+            const ssize_t n = ::read(fd_, buf + used, size - used);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail(errno);
+            if (n == 0)
+                break;
+            used += size_t(n);
+        }
+        return used;
+    }
+
+private:
+    [[noreturn]] void fail(int error) const
+    {
+        if (name_ == "-")
+            throw Error(formatMessage("Cannot read standard input. %s", {systemErrorText(error)}));
+        throw Error(formatMessage("Cannot open file \"%s\". %s",
+                                  {fullPath(name_), systemErrorText(error)}));
+    }
+
+    std::string name_;
+    int fd_ = STDIN_FILENO;
+    bool owned_ = false;
+    bool regular_ = false;
+    off_t start_ = -1;
+};
+
+// A regular file mapped into memory, read-only: the text is checked and handed over without
+// copying it. (Like every mapping, it assumes the file is not cut short meanwhile.)
+class MappedFile
+{
+public:
+    explicit MappedFile(const InputFile &input)
+    {
+        struct stat st = {};
+        if (::fstat(input.descriptor(), &st) != 0 || st.st_size <= input.start())
+            return;
+        size_ = size_t(st.st_size);
+        void *map =
+            ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input.descriptor(), 0);
+        if (map == MAP_FAILED)
+            return;
+        data_ = static_cast<const char *>(map);
+        text_ = std::string_view(data_, size_).substr(size_t(input.start()));
+    }
+    ~MappedFile()
+    {
+        if (data_ != nullptr)
+            ::munmap(const_cast<char *>(data_), size_);
+    }
+    MappedFile(const MappedFile &) = delete;
+    MappedFile &operator=(const MappedFile &) = delete;
+
+    bool mapped() const { return data_ != nullptr; }
+    std::string_view text() const { return text_; }
+
+private:
+    const char *data_ = nullptr;
+    size_t size_ = 0;
+    std::string_view text_;
+};
+
+// Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
+void handOver(std::string_view bytes, bool utf8, bool first,
+              const std::function<void(std::string_view)> &sink)
+{
+    if (utf8) {
+        if (first && bytes.starts_with(kByteOrderMark))
+            bytes.remove_prefix(kByteOrderMark.size());
+        sink(bytes);
+    } else {
+        sink(decodeWindows1252(bytes));
+    }
+}
+
+// Hands over a text that is all in memory, in pieces.
+void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
+{
+    const bool utf8 = isValidUtf8(all);
+    for (size_t at = 0; at < all.size(); at += kPieceSize)
+        handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
+}
+
+} // namespace
+
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+{
+    InputFile input(file);
+    if (input.regular()) {
+        if (const MappedFile map(input); map.mapped()) {
+            handOverAll(map.text(), sink);
+            return;
+        }
+    }
+    // Pipes, terminals, and files that cannot be mapped: read whole first.
+    std::string buffer(kPieceSize, '\0');
+    std::string all;
+    for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
+        all.append(buffer, 0, n);
+    handOverAll(all, sink);
+}
+
+} // namespace lintrel
