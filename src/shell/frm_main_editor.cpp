@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QSaveFile>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
@@ -240,10 +239,7 @@ void TfrmMain::btnImportClick()
 
 void TfrmMain::importFile(const QString &path)
 {
-    const std::string bytes = readTextFile(path.toStdString());
-    if (bytes.size() > kMemoCapacity)
-        throw Error("Text exceeds memo capacity");
-    const std::string text = normalizeLineBreaks(decodeTextBytes(bytes), "\n");
+    const std::string text = importTextFile(path.toStdString(), "\n");
     const QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     if (loaded != editorText())
         replaceEditorText(loaded);
@@ -275,13 +271,7 @@ void TfrmMain::saveTextTo(const QString &path)
     QString text = editorText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QByteArray bytes = text.toUtf8();
-    // Written beside the target and renamed over it: a failed save leaves the old file whole.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Error(formatMessage("Cannot create file \"%s\". %s",
-                                  {path.toStdString(), file.errorString().toStdString()}));
-    if (file.write(bytes) != bytes.size() || !file.commit())
-        throw Error("Stream write error");
+    writeTextFile(path.toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));
 }
 
 } // namespace lintrel

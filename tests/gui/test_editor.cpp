@@ -165,7 +165,7 @@ TEST_F(Editor, ImportReadsAndNormalisesFiles)
         EXPECT_EQ(mem->toPlainText(), r.expected) << r.name;
     }
     EXPECT_EQ(field("edtWords1"), "2");
-    EXPECT_EQ(field("edtChars"), "5");
+    EXPECT_EQ(field("edtChars"), "6");
 
     // The same content again: nothing changes, no change notification.
     QSignalSpy changes(mem, &QPlainTextEdit::textChanged);
