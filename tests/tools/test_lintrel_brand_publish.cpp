@@ -96,6 +96,14 @@ TEST_F(BrandPublish, ShowOfAContainerWithAnotherPasswordWarnsAndFindsNoFields)
     EXPECT_EQ(missing.out, "");
 }
 
+TEST_F(BrandPublish, OutputThatCannotBeWrittenIsAFailure)
+{
+    writeAll(dir / "brand.txt", fixture("brand.txt"));
+    const RunResult full = run({"show", "@brand.txt"}, "/dev/full");
+    EXPECT_EQ(full.exitCode, 1);
+    EXPECT_NE(full.err.find("cannot write the standard output"), std::string::npos) << full.err;
+}
+
 TEST_F(BrandPublish, LintExitsOneWithWarningsAndLooksForBannersBesideTheFile)
 {
     writeAll(dir / "brand.txt", fixture("brand.txt"));

@@ -48,8 +48,9 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    // Runs the tool with args; words "@name" become paths inside dir.
-    RunResult run(const std::vector<std::string> &words)
+    // Runs the tool with args; words "@name" become paths inside dir. Standard output goes to
+    // stdoutPath when one is given (out is then empty).
+    RunResult run(const std::vector<std::string> &words, const std::string &stdoutPath = {})
     {
         std::vector<std::string> args{LINTREL_BRAND_TOOL};
         for (const std::string &word : words)
@@ -62,8 +63,9 @@ protected:
         const std::string outPath = (dir / ".out").string(), errPath = (dir / ".err").string();
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
+        posix_spawn_file_actions_addopen(&actions, 1,
+                                         stdoutPath.empty() ? outPath.c_str() : stdoutPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                          0600);
         pid_t pid = 0;

@@ -83,7 +83,13 @@ int run(const std::vector<std::string> &args)
         if (command == nullptr)
             throw UsageError(args.empty() ? "missing command"
                                           : "unknown command '" + args[0] + "'");
-        return command->run(rest, Output{std::cout, std::cerr});
+        const int code = command->run(rest, Output{std::cout, std::cerr});
+        // Output cut short (a full disk, a closed pipe) must not pass for success.
+        if (!std::cout.flush()) {
+            std::cerr << "lintrel-brand: cannot write the standard output\n";
+            return code == ExitOk ? ExitFileError : code;
+        }
+        return code;
     } catch (const HelpRequested &) {
         printUsage(std::cout, commands);
         return ExitOk;
