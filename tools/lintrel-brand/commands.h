@@ -3,6 +3,8 @@
 
 #include "options.h"
 
+#include "util/settings_file.h"
+
 #include <span>
 #include <string>
 #include <string_view>
@@ -21,5 +23,37 @@ struct Command
 
 // The settings container: encrypt, decrypt, verify.
 std::span<const Command> containerCommands();
+
+// Brand documents and skins: show, lint, skin, new.
+std::span<const Command> brandCommands();
+
+// The news service and the last-news marker: news, marker.
+std::span<const Command> newsCommands();
+
+// A brand document as the tool read it from a file.
+struct BrandInput
+{
+    std::string document;       // the plain document bytes
+    bool fromContainer = false; // the file decrypted with the password
+    bool damaged = false;       // ... but failed its authentication code
+};
+
+// Reads path as a settings container when it decrypts with password; a container that fails
+// only its authentication code is still read (as the program reads it), with a warning on
+// io.err. Any other file is taken as a plain document. Throws lintrel::Error when the file
+// cannot be read.
+BrandInput readBrandInput(const std::string &path, std::string_view password, Output io);
+
+// The whole content of a file. Throws lintrel::Error "Cannot open file ..." or "Cannot read
+// file ..." on failure.
+std::string readWholeFile(const std::string &path);
+
+// Replaces the file at path all at once with bytes, keeping its permission bits. Throws
+// lintrel::Error on failure, leaving the old file as it was.
+void writeFileAtomically(const std::string &path, std::string_view bytes);
+
+// The value of --password, or the program's own settings password. Throws UsageError when it
+// is longer than a container password may be.
+std::string passwordOrDefault(const ParsedArgs &args);
 
 } // namespace lintrel::brand_tool

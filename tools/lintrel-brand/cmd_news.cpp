@@ -1,0 +1,289 @@
+// lintrel-brand news / marker: the brand's news requests made as the program makes them, and
+// the last-news marker stored in a settings container.
+#include "commands.h"
+
+#include "brand/brand_loader.h"
+#include "brand/brand_report.h"
+#include "brand/settings_store.h"
+#include "net/http_client.h"
+#include "news/news_client.h"
+#include "news/news_identity.h"
+#include "util/atomic_file.h"
+#include "util/errors.h"
+#include "util/exe_dir.h"
+#include "util/fields.h"
+
+#include <algorithm>
+#include <atomic>
+#include <charconv>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace lintrel::brand_tool {
+
+namespace {
+
+constexpr OptionDef PasswordOpt{"password", true};
+constexpr OptionDef TimeoutOpt{"timeout", true};
+constexpr int DefaultTimeoutSeconds = 60;
+constexpr int MaxTimeoutSeconds = 24 * 3600;
+
+// The program waits for the news service without a time limit (the user can close the
+// window); a command line tool must not hang, so this aborts the transfer after a while.
+class Watchdog
+{
+public:
+    Watchdog(HttpClient &http, int seconds) : http_(http)
+    {
+        if (seconds > 0)
+            thread_ = std::thread([this, seconds] { watch(std::chrono::seconds(seconds)); });
+    }
+    ~Watchdog()
+    {
+        {
+            const std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        woken_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+    Watchdog(const Watchdog &) = delete;
+    Watchdog &operator=(const Watchdog &) = delete;
+
+    bool fired() const { return fired_; }
+
+private:
+    void watch(std::chrono::seconds limit)
+    {
+        std::unique_lock lock(mutex_);
+        if (woken_.wait_for(lock, limit, [this] { return done_; }))
+            return;
+        fired_ = true;
+        http_.disconnect();
+    }
+
+    HttpClient &http_;
+    std::mutex mutex_;
+    std::condition_variable woken_;
+    bool done_ = false;
+    std::atomic<bool> fired_ = false;
+    std::thread thread_;
+};
+
+int timeoutFrom(const ParsedArgs &args)
+{
+    const std::string *given = args.value("timeout");
+    if (given == nullptr)
+        return DefaultTimeoutSeconds;
+    int seconds = -1;
+    const auto [end, ec] = std::from_chars(given->data(), given->data() + given->size(), seconds);
+    if (ec != std::errc() || end != given->data() + given->size() || seconds < 0 ||
+        seconds > MaxTimeoutSeconds)
+        throw UsageError("--timeout needs a whole number of seconds from 0 to 86400");
+    return seconds;
+}
+
+// Why a brand makes no news requests, for a brand without a news identity.
+std::string whyNoNews(const BrandSettings &brand)
+{
+    const std::string &level = brand.BranderType;
+    if (level == "Free")
+        return "the brand level Free makes no news requests";
+    if (level == "Master" || level == "Platinum" || level == "Gold")
+        return level + "PublID is empty, so the brand makes no news requests";
+    return "BranderType \"" + escapeLineBreaks(level) +
+           "\" is not a level with news (Master, Platinum or Gold)";
+}
+
+void printRecords(const std::vector<std::string> &records, Output io)
+{
+    std::vector<std::string> fields;
+    for (const std::string &record : records) {
+        SplitFields('^', record, fields);
+        fields.resize(std::max<std::size_t>(fields.size(), 3));
+        io.out << escapeLineBreaks(fields[0]) << '\t' << escapeLineBreaks(fields[1]) << '\t'
+               << escapeLineBreaks(fields[2]) << '\n';
+    }
+}
+
+// Makes one request and prints what it brought.
+NewsOutcome request(HttpClient &http, const NewsIdentity &who,
+                    const std::vector<std::string> &operands, Output io)
+{
+    const std::string &what = operands[1];
+    if (what == "last") {
+        std::string id, title;
+        NewsOutcome outcome = getLastNews(http, who, id, title, false);
+        if (outcome.ok && id.empty())
+            io.err << "lintrel-brand: the news service has no item\n";
+        else if (outcome.ok)
+            io.out << escapeLineBreaks(id) << '\t' << escapeLineBreaks(title) << '\n';
+        return outcome;
+    }
+    if (what == "list") {
+        std::vector<std::string> records;
+        NewsOutcome outcome = getNewsList(http, who, records);
+        printRecords(records, io);
+        return outcome;
+    }
+    std::string body;
+    NewsOutcome outcome = getNewsDetails(http, who, operands[2], body);
+    io.out.write(body.data(), static_cast<std::streamsize>(body.size()));
+    return outcome;
+}
+
+void checkNewsOperands(const std::vector<std::string> &operands)
+{
+    const std::string &what = operands[1];
+    if (what != "last" && what != "list" && what != "body")
+        throw UsageError("news: unknown request '" + what + "' (last, list or body ID)");
+    if (what == "body" && operands.size() < 3)
+        throw UsageError("news body: missing news ID");
+    if (what != "body" && operands.size() > 2)
+        throw UsageError("extra operand '" + operands[2] + "'");
+}
+
+int runNews(std::span<const std::string> argv, Output io)
+{
+    const OptionDef options[] = {PasswordOpt, TimeoutOpt};
+    const ParsedArgs args = parseArgs(argv, options, 2, 3);
+    checkNewsOperands(args.operands);
+    const std::string password = passwordOrDefault(args);
+    const int seconds = timeoutFrom(args);
+    BrandInput input;
+    try {
+        input = readBrandInput(args.operands[0], password, io);
+    } catch (const Error &e) {
+        io.err << "lintrel-brand: " << e.what() << "\n";
+        return ExitFileError;
+    }
+    const BrandSettings brand = readBrandDocument(input.document).settings;
+    const std::optional<NewsIdentity> who = newsIdentityFor(brand);
+    if (!who) {
+        io.err << "lintrel-brand: " << args.operands[0] << ": " << whyNoNews(brand) << "\n";
+        return ExitFileError;
+    }
+    HttpClient http;
+    NewsOutcome outcome;
+    bool timedOut = false;
+    {
+        Watchdog watchdog(http, seconds);
+        outcome = request(http, *who, args.operands, io);
+        timedOut = watchdog.fired();
+    }
+    io.out.flush();
+    if (outcome.ok)
+        return ExitOk;
+    io.err << "lintrel-brand: "
+           << outcome.message.value_or("no answer: the news service did not answer with OK")
+           << "\n";
+    if (timedOut)
+        io.err << "lintrel-brand: no answer within " << seconds << " s (see --timeout)\n";
+    return ExitFileError;
+}
+
+// A folder only the user can enter, removed with everything in it at the end of the scope.
+class PrivateFolder
+{
+public:
+    PrivateFolder()
+    {
+        const char *tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lintrel-brand-XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw Error(formatMessage("Cannot create folder \"%s\". %s",
+                                      {pattern, systemErrorText(errno)}));
+        path_ = pattern;
+    }
+    ~PrivateFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    PrivateFolder(const PrivateFolder &) = delete;
+    PrivateFolder &operator=(const PrivateFolder &) = delete;
+    const std::string &path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+void writeFile(const std::string &path, std::string_view bytes)
+{
+    AtomicFile file(path, 0600);
+    file.write({reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()});
+    file.commit();
+}
+
+// 0 for a container that opens cleanly; else the reason on io.err and its exit code.
+int containerVerdict(DecryptResult result, const std::string &path, bool storing, Output io)
+{
+    const char *nothing = storing ? "; nothing was stored" : "";
+    if (result == DecryptResult::WrongPassword) {
+        io.err << "lintrel-brand: " << path
+               << ": wrong password, or not a settings container (password verifier mismatch)"
+               << nothing << "\n";
+        return ExitWrongPassword;
+    }
+    if (result == DecryptResult::Damaged) {
+        io.err << "lintrel-brand: " << path
+               << ": damaged container (authentication code mismatch or file cut short)" << nothing
+               << "\n";
+        return ExitDamaged;
+    }
+    return ExitOk;
+}
+
+int runMarker(std::span<const std::string> argv, Output io)
+{
+    const ParsedArgs args = parseArgs(argv, {}, 1, 2);
+    const std::string &path = args.operands[0];
+    try {
+        // The store works on a folder holding dbsettings.dat: a private copy lets any file
+        // name be used and keeps the short-lived plain copy away from the user's folder.
+        const std::string original = readWholeFile(path);
+        const PrivateFolder folder;
+        const std::string copy = joinPath(folder.path(), kSettingsFileName);
+        writeFile(copy, original);
+        const DecryptResult verdict = verifyFile(copy, SettingsPassword);
+        if (args.operands.size() == 1) {
+            io.out << escapeLineBreaks(ReadLastNewsId(folder.path())) << "\n";
+            return containerVerdict(verdict, path, false, io);
+        }
+        if (verdict != DecryptResult::Ok)
+            return containerVerdict(verdict, path, true, io);
+        if (WriteLastNewsId(folder.path(), args.operands[1]) != MarkerWrite::Stored)
+            return containerVerdict(DecryptResult::Damaged, path, true, io);
+        // Replace the file a symbolic link points to, not the link.
+        writeFileAtomically(std::filesystem::canonical(path).string(), readWholeFile(copy));
+        return ExitOk;
+    } catch (const Error &e) {
+        io.err << "lintrel-brand: " << e.what() << "\n";
+        return ExitFileError;
+    } catch (const std::filesystem::filesystem_error &e) {
+        io.err << "lintrel-brand: " << path << ": " << e.code().message() << "\n";
+        return ExitFileError;
+    }
+}
+
+constexpr Command Commands[] = {
+    {"news", "CONTAINER last|list|body ID", "ask the brand's news service as the program does",
+     runNews},
+    {"marker", "CONTAINER [ID]", "print or store the id of the last news item read", runMarker},
+};
+
+} // namespace
+
+std::span<const Command> newsCommands()
+{
+    return Commands;
+}
+
+} // namespace lintrel::brand_tool
