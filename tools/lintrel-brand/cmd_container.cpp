@@ -13,15 +13,6 @@ namespace {
 constexpr OptionDef PasswordOption{"password", true};
 constexpr OptionDef ForceOption{"force", false};
 
-std::string passwordFrom(const ParsedArgs &args)
-{
-    const std::string *given = args.value("password");
-    std::string password = given ? *given : std::string(SettingsPassword);
-    if (password.size() > aes_lib::MaxPasswordLength)
-        throw UsageError("the password is longer than 128 bytes");
-    return password;
-}
-
 // Exit code and message for a verdict on the container at path.
 int report(DecryptResult result, const std::string &path, Output io, bool forced)
 {
@@ -45,7 +36,7 @@ int runEncrypt(std::span<const std::string> argv, Output io)
 {
     const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 2, 2);
-    const std::string password = passwordFrom(args);
+    const std::string password = passwordOrDefault(args);
     try {
         encryptFile(args.operands[0], args.operands[1], password);
     } catch (const Error &e) {
@@ -59,7 +50,7 @@ int runDecrypt(std::span<const std::string> argv, Output io)
 {
     const OptionDef options[] = {PasswordOption, ForceOption};
     const ParsedArgs args = parseArgs(argv, options, 2, 2);
-    const std::string password = passwordFrom(args);
+    const std::string password = passwordOrDefault(args);
     const bool force = args.has("force");
     try {
         const DecryptResult result =
@@ -76,7 +67,7 @@ int runVerify(std::span<const std::string> argv, Output io)
 {
     const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 1, 1);
-    const std::string password = passwordFrom(args);
+    const std::string password = passwordOrDefault(args);
     try {
         const int code =
             report(verifyFile(args.operands[0], password), args.operands[0], io, false);
