@@ -5,6 +5,7 @@
 #include "util/errors.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -79,8 +80,17 @@ private:
     off_t start_ = -1;
 };
 
+// Reading a mapped page of a file that was cut short meanwhile raises SIGBUS: end with a
+// clear message and the file-error status instead of a crash.
+void onTruncatedInput(int)
+{
+    static constexpr char message[] = "lintrel-format: the input file changed while it was read\n";
+    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
+    ::_exit(1);
+}
+
 // A regular file mapped into memory, read-only: the text is checked and handed over without
-// copying it. (Like every mapping, it assumes the file is not cut short meanwhile.)
+// copying it.
 class MappedFile
 {
 public:
@@ -96,6 +106,9 @@ public:
             return;
         data_ = static_cast<const char *>(map);
         text_ = std::string_view(data_, size_).substr(size_t(input.start()));
+        struct sigaction action = {};
+        action.sa_handler = onTruncatedInput;
+        ::sigaction(SIGBUS, &action, nullptr);
     }
     ~MappedFile()
     {
