@@ -21,16 +21,23 @@ QByteArray contents(const WindowHarness &h, const QString &name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Fires Timer1 now and returns once its handler, update check included, has finished: the
-// update check replaces or removes the local descriptor copy, so a placeholder there shows it.
+// Fires Timer1 now and returns once its handler, update check included, has finished. The
+// update check replaces the local descriptor copy or, when the download fails, removes it:
+// a placeholder there shows that it ran.
 void runStartupCheck(WindowHarness &h)
 {
     h.writeFile(kUpdateCopy, "placeholder");
     auto *timer = h.child<QTimer>("Timer1");
     timer->start(0);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !QFile::exists(h.path(kUpdateCopy)) || contents(h, kUpdateCopy) != "placeholder", 10000);
+    EXPECT_TRUE(waitUntil([&] { return contents(h, kUpdateCopy) != "placeholder"; }));
     EXPECT_FALSE(timer->isActive());
+}
+
+// The start-up request is silent. (The update check may speak: its server is whatever
+// answers at the compiled-in address.)
+bool newsWarningShown(const WindowHarness &h)
+{
+    return h.messages.texts().join('|').contains(QStringLiteral("There is a trouble"));
 }
 
 } // namespace
@@ -87,7 +94,7 @@ TEST(StartupNewsCheck, ShowsTheNoticeOnlyForNewerNews)
             EXPECT_TRUE(balloon->isVisible());
             EXPECT_EQ(balloon->parentWidget(), &w);
         }
-        EXPECT_TRUE(h.messages.shown.empty()) << h.messages.texts().join('|').toStdString();
+        EXPECT_FALSE(newsWarningShown(h)) << h.messages.texts().join('|').toStdString();
         // The check only reads the marker.
         EXPECT_EQ(storedMarker(h), row.marker);
 
@@ -111,7 +118,7 @@ TEST(StartupNewsCheck, NoSettingsFileMeansNoRequestAndStillAnUpdateCheck)
     h.open();
     runStartupCheck(h);
     EXPECT_EQ(BalloonHint::current(), nullptr);
-    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_FALSE(newsWarningShown(h));
 }
 
 TEST(StartupNewsCheck, AFailingSettingsFileIsReportedAndTheUpdateCheckStillRuns)
@@ -211,7 +218,7 @@ TEST(BalloonNotice, GoesAwayWhenClickedTimedOutReplacedOrItsWindowMovesOrHides)
         QTest::qWait(1);
         ASSERT_TRUE(balloon && balloon->isVisible());
         row.act(owner, *balloon);
-        QTRY_VERIFY(balloon.isNull());
+        EXPECT_TRUE(waitUntil([&] { return balloon.isNull(); }));
         // At most one balloon at a time: a replacement is the only one left.
         const auto left = owner.findChildren<BalloonHint *>();
         EXPECT_LE(left.size(), 1);
@@ -223,6 +230,6 @@ TEST(BalloonNotice, GoesAwayWhenClickedTimedOutReplacedOrItsWindowMovesOrHides)
     QWidget owner;
     QPointer<BalloonHint> balloon =
         BalloonHint::showAt(QStringLiteral("brief"), QPoint(10, 10), &owner, 30);
-    QTRY_VERIFY(balloon.isNull());
+    EXPECT_TRUE(waitUntil([&] { return balloon.isNull(); }));
     EXPECT_EQ(BalloonHint::current(), nullptr);
 }

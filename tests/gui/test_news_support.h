@@ -7,6 +7,7 @@
 #include "util/settings_file.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QTimer>
 #include <condition_variable>
 #include <functional>
@@ -122,6 +123,18 @@ inline void writeKit(WindowHarness &h, const std::string &document)
                 QByteArray(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())));
 }
 
+// Serves events until done() holds or the time is up; tells whether it held.
+inline bool waitUntil(const std::function<bool()> &done, int timeoutMs = 10000)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (!done()) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
+
 inline std::string storedMarker(const WindowHarness &h)
 {
     return ReadLastNewsId(h.dir.path().toStdString());
@@ -151,7 +164,8 @@ bool whileModalOpen(const std::function<void()> &open, const std::function<void(
         }
         state->ran = true;
         drive(*window);
-        window->reject();
+        if (window->isVisible())
+            window->reject();
     };
     QTimer::singleShot(0, *poll);
     open();
