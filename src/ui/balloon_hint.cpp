@@ -5,12 +5,14 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTextOption>
 
 namespace lintrel {
 
 namespace {
 
 constexpr int kMaxTextWidth = 320;
+constexpr qsizetype kMaxTextLength = 400;
 constexpr int kMinBodyWidth = 72;
 constexpr int kPadX = 9;
 constexpr int kPadY = 6;
@@ -56,6 +58,9 @@ BalloonHint::BalloonHint(const QString &text, QWidget *owner, int timeoutMs)
     setFont(balloonFont());
     QString plain = text;
     plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    // A server-given title could be of any length: the balloon shows the start of it.
+    if (plain.size() > kMaxTextLength)
+        plain = plain.left(kMaxTextLength) + QChar(0x2026);
     lines_ = plain.split(QLatin1Char('\n'));
     layOut();
 
@@ -68,12 +73,22 @@ BalloonHint::BalloonHint(const QString &text, QWidget *owner, int timeoutMs)
 
 void BalloonHint::layOut()
 {
+    // Each line as wide as it needs up to the limit; longer ones wrap, at a space when there
+    // is one. A title without spaces still wraps rather than running off the screen.
     const QFontMetrics metrics(font());
-    const QRect text =
-        metrics.boundingRect(QRect(0, 0, kMaxTextWidth, 10000), Qt::AlignLeft | Qt::TextWordWrap,
-                             lines_.join(QLatin1Char('\n')));
-    const int bodyWidth = std::max(kMinBodyWidth, text.width() + 2 * kPadX);
-    body_ = QRect(0, kTailHeight, bodyWidth, text.height() + 2 * kPadY);
+    int widest = 0;
+    for (const QString &line : lines_)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    text_.setText(lines_.join(QChar::LineSeparator));
+    text_.setTextFormat(Qt::PlainText);
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    text_.setTextOption(option);
+    text_.setTextWidth(std::min(widest + 1, kMaxTextWidth));
+    text_.prepare(QTransform(), font());
+    const QSize size = text_.size().toSize();
+    const int bodyWidth = std::max(kMinBodyWidth, size.width() + 2 * kPadX);
+    body_ = QRect(0, kTailHeight, bodyWidth, size.height() + 2 * kPadY);
     textRect_ = body_.adjusted(kPadX, kPadY, -kPadX, -kPadY);
     tip_ = QPoint(body_.right() - kTailInset, 0);
     setFixedSize(body_.width() + kShadowDepth, body_.bottom() + 1 + kShadowDepth);
@@ -106,8 +121,7 @@ void BalloonHint::paintEvent(QPaintEvent *)
     painter.fillPath(shape, palette().color(QPalette::ToolTipBase));
     painter.setPen(QPen(palette().color(QPalette::ToolTipText), 1));
     painter.drawPath(shape);
-    painter.drawText(textRect_, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                     lines_.join(QLatin1Char('\n')));
+    painter.drawStaticText(textRect_.topLeft(), text_);
 }
 
 void BalloonHint::mousePressEvent(QMouseEvent *event)

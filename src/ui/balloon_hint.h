@@ -3,6 +3,7 @@
 
 #include <QPainterPath>
 #include <QPointer>
+#include <QStaticText>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -44,6 +45,7 @@ private:
     void dismiss();
 
     QStringList lines_;
+    QStaticText text_;
     QRect textRect_; // where the text goes, in widget coordinates
     QRect body_;     // the rounded body, in widget coordinates
     QPoint tip_;     // the tail's tip, in widget coordinates

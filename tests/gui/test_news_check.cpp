@@ -188,6 +188,20 @@ TEST(BalloonNotice, PaintsABubbleWithAShadowOnATransparentGround)
     delete balloon;
 }
 
+TEST(BalloonNotice, AnEndlessTitleWrapsAndIsCutShort)
+{
+    QWidget owner;
+    const QString title(5000, QLatin1Char('W'));
+    BalloonHint *balloon = BalloonHint::showAt(QStringLiteral("You've Got A Message!\r\n") + title,
+                                               QPoint(600, 100), &owner);
+    EXPECT_LT(balloon->width(), 400);
+    EXPECT_LT(balloon->height(), 600);
+    EXPECT_GT(balloon->height(), 80); // wrapped onto several lines
+    EXPECT_LT(balloon->lines().join(QString()).size(), 1000);
+    EXPECT_EQ(balloon->tipPoint(), QPoint(600, 100));
+    delete balloon;
+}
+
 TEST(BalloonNotice, GoesAwayWhenClickedTimedOutReplacedOrItsWindowMovesOrHides)
 {
     struct Row

@@ -176,6 +176,8 @@ TEST(NewsWindow, SelectingARowShowsItsBodyAndStoresItsId)
         clickRow(w, 0);
         EXPECT_EQ(view(w)->toPlainText(), "Seven mail web");
         EXPECT_EQ(storedMarker(f.h), "7");
+        if (qEnvironmentVariableIsSet("LINTREL_SHOTS"))
+            w.grab().save(qEnvironmentVariable("LINTREL_SHOTS") + QStringLiteral("/news.png"));
 
         // An older item lowers the marker again.
         QTest::keyClick(list(w), Qt::Key_Down);
