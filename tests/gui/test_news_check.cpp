@@ -74,6 +74,17 @@ TEST(StartupNewsCheck, ShowsTheNoticeOnlyForNewerNews)
         {"OK alone: no item", "Gold", "", "OK", {}},
         {"error answer, silently", "Gold", "", "INVALIDUSER", {}},
         {"Free level asks nothing", "Free", "", "10^Never asked" + kSep + "OK", {}},
+        {"Master level", "Master", "", "2^Master news" + kSep + "OK", {heading, "Master news"}},
+        {"Platinum level", "Platinum", "", "OK", {}},
+    };
+    struct Level
+    {
+        const char *path, *publisher, *prodType;
+    };
+    const std::map<std::string, Level> levels = {
+        {"Master", {"/master/getlastnews.php", "11", "BM"}},
+        {"Platinum", {"/platinum/getlastnews.php", "22", "BP"}},
+        {"Gold", {"/gold/getlastnews.php", "33", "BG"}},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -104,10 +115,11 @@ TEST(StartupNewsCheck, ShowsTheNoticeOnlyForNewerNews)
             continue;
         }
         ASSERT_EQ(requests.size(), 1u);
-        EXPECT_EQ(requests[0].path, "/gold/getlastnews.php");
+        const Level &level = levels.at(row.level);
+        EXPECT_EQ(requests[0].path, level.path);
         EXPECT_EQ(requests[0].fields.at("conttype"), "lastcode");
-        EXPECT_EQ(requests[0].fields.at("memusername"), "33");
-        EXPECT_EQ(requests[0].fields.at("prodtype"), "BG");
+        EXPECT_EQ(requests[0].fields.at("memusername"), level.publisher);
+        EXPECT_EQ(requests[0].fields.at("prodtype"), level.prodType);
         EXPECT_EQ(requests[0].fields.at("prodcode"), "NEWSCODE");
     }
 }
