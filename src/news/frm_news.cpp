@@ -11,6 +11,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -32,18 +33,22 @@ template <class W> W *named(W *widget, const char *name)
     return widget;
 }
 
-// Input that could move the selection or the current row of the list.
-bool isSelectingInput(QEvent::Type type)
+// Input that could move the selection or the current row of the list. Escape and Tab only
+// leave the list (or the window), so they pass.
+bool isSelectingInput(const QEvent *event)
 {
-    switch (type) {
+    switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
+        return true;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-        return true;
+    case QEvent::ShortcutOverride: {
+        const int key = static_cast<const QKeyEvent *>(event)->key();
+        return key != Qt::Key_Escape && key != Qt::Key_Tab && key != Qt::Key_Backtab;
+    }
     default:
         return false;
     }
@@ -206,7 +211,7 @@ void TfrmNews::showBody(const std::string &newsId)
 
 bool TfrmNews::lvwItemsChanging(QEvent *event) const
 {
-    return Busy && isSelectingInput(event->type());
+    return Busy && isSelectingInput(event);
 }
 
 bool TfrmNews::eventFilter(QObject *watched, QEvent *event)
