@@ -1,0 +1,58 @@
+// A balloon notice: a small frameless tooltip-coloured bubble whose tail points at a screen point.
+#pragma once
+
+#include <QPainterPath>
+#include <QPointer>
+#include <QStaticText>
+#include <QStringList>
+#include <QTimer>
+#include <QWidget>
+
+namespace lintrel {
+
+// The body lies below and to the left of the point, the tail rising from its top-right area to
+// touch it. Only one balloon exists at a time: showing a new one removes the old. A balloon
+// goes away when clicked, after its timeout, or when its owner window moves, is hidden or
+// minimised.
+class BalloonHint : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kShadowDepth = 4;
+    static constexpr int kDefaultTimeoutMs = 15000;
+
+    // Shows text (lines separated by CR LF or LF) pointing at globalPoint and returns the
+    // balloon. owner is the window it belongs to and watches; it is deleted with it.
+    static BalloonHint *showAt(const QString &text, QPoint globalPoint, QWidget *owner,
+                               int timeoutMs = kDefaultTimeoutMs);
+
+    // The balloon showing now, or null.
+    static BalloonHint *current();
+
+    QStringList lines() const { return lines_; }
+    // The tip of the tail, in screen coordinates.
+    QPoint tipPoint() const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    BalloonHint(const QString &text, QWidget *owner, int timeoutMs);
+    void layOut();
+    QPainterPath outline() const;
+    void dismiss();
+
+    QStringList lines_;
+    QStaticText text_;
+    QRect textRect_; // where the text goes, in widget coordinates
+    QRect body_;     // the rounded body, in widget coordinates
+    QPoint tip_;     // the tail's tip, in widget coordinates
+    QTimer expiry_;
+    QPointer<QWidget> owner_;
+
+    static QPointer<BalloonHint> current_;
+};
+
+} // namespace lintrel
