@@ -12,6 +12,12 @@
 #include <atomic>
 #include <mutex>
 
+// Readable failure output for texts and lists of texts.
+void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 using namespace lintrel;
 using namespace lintrel::testing;
 using lintrel::test::LoopbackHttpServer;
