@@ -164,7 +164,8 @@ TEST_F(RequestsInFlight, SecondCheckWhileOneWaitsIsDropped)
         bool triggered = false, secondReturned = false;
         whileWaiting([&] { QTest::mouseClick(h.child<QPushButton>("btnUpdate"), Qt::LeftButton); },
                      [&] {
-                         // Once only, also should the second check wait in its own loop.
+                         // Only once, even should a second check wait and this step run again
+                         // inside it.
                          if (triggered || server.hits() < 1)
                              return false;
                          triggered = true;
