@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,6 +50,7 @@ struct MainWindowEnv
     Clipboard *clipboard = nullptr;
     Launcher *launcher = nullptr;
     RandomSource *random = nullptr; // the random picks of the brand loader
+    QString updateBaseUrl;          // the live-update server; empty: the compiled-in one
 };
 
 // Bytes of the brand document or a news answer as text: UTF-8 when valid, else Windows-1252.
@@ -161,6 +163,7 @@ private:
     BrandSettings brand_;
 
     std::unique_ptr<HttpClient> IdHTTP1;
+    std::atomic<int> requestsInFlight_{0}; // counted down by the worker that runs each one
     bool closing_ = false;
     bool updateCheckRunning_ = false;
     bool shown_ = false;

@@ -19,6 +19,10 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace lintrel {
 
 namespace {
@@ -26,6 +30,21 @@ namespace {
 QString toQString(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Runs one request on a worker while the window stays alive; inFlight counts it until the
+// worker is done with it, so closing can make sure that no request outlives the window.
+template <class F> auto runRequest(std::atomic<int> &inFlight, F &&f)
+{
+    ++inFlight;
+    return runKeepingUiAlive([&] {
+        const struct Done
+        {
+            std::atomic<int> &count;
+            ~Done() { --count; }
+        } done{inFlight};
+        return f();
+    });
 }
 
 } // namespace
@@ -45,9 +64,12 @@ void TfrmMain::showNewsOutcome(const NewsOutcome &outcome)
 
 bool TfrmMain::GetNewsList(const NewsIdentity &who, std::vector<std::string> &list)
 {
+    if (closing_)
+        return false;
+    HttpClient &client = http();
     std::vector<std::string> records;
     const NewsOutcome outcome =
-        runKeepingUiAlive([&] { return getNewsList(http(), who, records); });
+        runRequest(requestsInFlight_, [&] { return getNewsList(client, who, records); });
     list.insert(list.end(), records.begin(), records.end());
     showNewsOutcome(outcome);
     return outcome.ok;
@@ -56,16 +78,26 @@ bool TfrmMain::GetNewsList(const NewsIdentity &who, std::vector<std::string> &li
 bool TfrmMain::GetLastNews(const NewsIdentity &who, std::string &newsId, std::string &title,
                            bool silent)
 {
-    const NewsOutcome outcome =
-        runKeepingUiAlive([&] { return getLastNews(http(), who, newsId, title, silent); });
+    if (closing_) {
+        newsId.clear();
+        return false;
+    }
+    HttpClient &client = http();
+    const NewsOutcome outcome = runRequest(
+        requestsInFlight_, [&] { return getLastNews(client, who, newsId, title, silent); });
     showNewsOutcome(outcome);
     return outcome.ok;
 }
 
 bool TfrmMain::GetNewsDetails(const NewsIdentity &who, const std::string &newsId, std::string &body)
 {
+    if (closing_) {
+        body.clear();
+        return false;
+    }
+    HttpClient &client = http();
     const NewsOutcome outcome =
-        runKeepingUiAlive([&] { return getNewsDetails(http(), who, newsId, body); });
+        runRequest(requestsInFlight_, [&] { return getNewsDetails(client, who, newsId, body); });
     showNewsOutcome(outcome);
     return outcome.ok;
 }
@@ -77,8 +109,9 @@ void TfrmMain::btnUpdateClick()
 
 void TfrmMain::CheckForUpdates(bool silent)
 {
-    // A check that starts while another is waiting for the server is dropped.
-    if (updateCheckRunning_)
+    // A check that starts while another is waiting for the server is dropped, and so is
+    // one that would start while the window closes.
+    if (updateCheckRunning_ || closing_)
         return;
     updateCheckRunning_ = true;
     const struct Reset
@@ -88,8 +121,11 @@ void TfrmMain::CheckForUpdates(bool silent)
     } reset{updateCheckRunning_};
 
     const std::string dir = exeDir().toStdString();
-    const UpdateCheck check = runKeepingUiAlive(
-        [&] { return checkForUpdate(http(), dir, updateServerBaseUrl(), appVersion()); });
+    const std::string base =
+        env_.updateBaseUrl.isEmpty() ? updateServerBaseUrl() : env_.updateBaseUrl.toStdString();
+    HttpClient &client = http();
+    const UpdateCheck check = runRequest(
+        requestsInFlight_, [&] { return checkForUpdate(client, dir, base, appVersion()); });
     if (closing_)
         return;
     if (!check.downloaded || !check.offered) {
@@ -109,9 +145,8 @@ void TfrmMain::CheckForUpdates(bool silent)
     if (msgMain().show(this, toQString(kUpdateConfirm), MessageKind::Information,
                        MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
-    QStringList args;
-    for (const auto &arg : updaterArguments())
-        args << toQString(arg);
+    // The updater fetches the new version from the server this check asked.
+    const QStringList args = {toQString(base), toQString(appVersion()), QStringLiteral("A")};
     if (!launcher_->startDetached(updater, args)) {
         msgMain().show(this,
                        QStringLiteral("The updater could not be started. "
@@ -130,6 +165,13 @@ void TfrmMain::FormClose()
     if (IdHTTP1) {
         IdHTTP1->disconnect();
         IdHTTP1->disconnect();
+        // A request whose transfer had not quite begun misses a disconnect: keep
+        // disconnecting until every worker is done, so none holds the process open.
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (requestsInFlight_ > 0 && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            IdHTTP1->disconnect();
+        }
     }
     QApplication::processEvents();
 }
