@@ -39,6 +39,11 @@ dpkg-deb -f "$DEB" Depends | grep -q 'libqt6widgets6' || fail "Depends does not 
 
 echo "== launcher and per-user copy"
 cmake --install "$BUILD" --prefix "$TMP/prefix" >/dev/null
+if command -v appstreamcli >/dev/null 2>&1; then
+    appstreamcli validate --no-net \
+        "$TMP/prefix/share/metainfo/org.lintrel.Lintrel.metainfo.xml" >"$TMP/as.log" 2>&1 ||
+        { cat "$TMP/as.log" >&2; fail "the AppStream metadata does not validate"; }
+fi
 LIB="$TMP/prefix/lib/lintrel"
 # A stand-in program that says where it runs from.
 printf '#!/bin/sh\necho "ran $0 $*"\n' >"$LIB/lintrel"

@@ -102,6 +102,7 @@ int serve(const ServerOptions &options)
     sigemptyset(&signals);
     sigaddset(&signals, SIGINT);
     sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGUSR1); // the listener ended on its own
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     lintrel::newsd::NewsServer server(options);
@@ -110,7 +111,7 @@ int serve(const ServerOptions &options)
     std::thread listener([&] {
         server.listen();
         done = true;
-        kill(getpid(), SIGTERM); // wakes sigwait if the server ended on its own
+        kill(getpid(), SIGUSR1);
     });
     std::cout << "listening on http://" << options.address << ":" << port << std::endl;
     int signal = 0;
@@ -121,6 +122,10 @@ int serve(const ServerOptions &options)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     listener.join();
+    if (signal == SIGUSR1) {
+        std::cerr << "lintrel-newsd: the server stopped unexpectedly" << std::endl;
+        return 1;
+    }
     std::cerr << "lintrel-newsd: stopped" << std::endl;
     return 0;
 }

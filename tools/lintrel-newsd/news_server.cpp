@@ -83,6 +83,9 @@ void NewsServer::log(const std::string &line) const
 void NewsServer::installRoutes()
 {
     http_->set_payload_max_length(kMaxRequestBody);
+    // An idle kept-alive connection holds a worker until this runs out, and stopping waits
+    // for the workers: keep it short so the server ends promptly.
+    http_->set_keep_alive_timeout(1);
     http_->set_pre_routing_handler([](const httplib::Request &, httplib::Response &) {
         requestStart = Clock::now();
         return httplib::Server::HandlerResponse::Unhandled;
