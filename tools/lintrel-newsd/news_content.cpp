@@ -101,6 +101,20 @@ bool setHeaderField(NewsItem &item, std::string_view key, std::string_view value
     return true;
 }
 
+// Newest first; of two files with the same id (7.html, 007.html) one is kept.
+void sortNewestFirst(NewsContent &content)
+{
+    auto &items = content.items;
+    const auto sameId = [](const NewsItem &a, const NewsItem &b) { return a.id == b.id; };
+    std::sort(items.begin(), items.end(),
+              [](const NewsItem &a, const NewsItem &b) { return a.id > b.id; });
+    const auto dup = std::adjacent_find(items.begin(), items.end(), sameId);
+    if (dup != items.end())
+        content.warnings.push_back("news/: two files carry the id " + std::to_string(dup->id) +
+                                   "; only one is served");
+    items.erase(std::unique(items.begin(), items.end(), sameId), items.end());
+}
+
 void loadNewsItems(const fs::path &newsDir, NewsContent &content)
 {
     std::error_code ec;
@@ -128,18 +142,7 @@ void loadNewsItems(const fs::path &newsDir, NewsContent &content)
         }
         content.items.push_back(std::move(*item));
     }
-    std::sort(content.items.begin(), content.items.end(),
-              [](const NewsItem &a, const NewsItem &b) { return a.id > b.id; });
-    const auto dup =
-        std::adjacent_find(content.items.begin(), content.items.end(),
-                           [](const NewsItem &a, const NewsItem &b) { return a.id == b.id; });
-    if (dup != content.items.end())
-        content.warnings.push_back("news/: two files carry the id " + std::to_string(dup->id) +
-                                   "; only one is served");
-    content.items.erase(
-        std::unique(content.items.begin(), content.items.end(),
-                    [](const NewsItem &a, const NewsItem &b) { return a.id == b.id; }),
-        content.items.end());
+    sortNewestFirst(content);
 }
 
 } // namespace
