@@ -94,9 +94,8 @@ std::optional<ServerOptions> parseOptions(const std::vector<std::string> &args)
     return options;
 }
 
-// Serves until SIGINT or SIGTERM. The signals are blocked in every thread and taken with
-// sigwait here, so stopping the server happens outside a signal handler.
-int serve(const ServerOptions &options)
+// Blocks the signals that end the server in this thread and every thread it starts.
+sigset_t blockStopSignals()
 {
     sigset_t signals;
     sigemptyset(&signals);
@@ -104,6 +103,20 @@ int serve(const ServerOptions &options)
     sigaddset(&signals, SIGTERM);
     sigaddset(&signals, SIGUSR1); // the listener ended on its own
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
+    return signals;
+}
+
+std::string serverUrl(const std::string &address, int port)
+{
+    const bool ipv6 = address.find(':') != std::string::npos;
+    return "http://" + (ipv6 ? "[" + address + "]" : address) + ":" + std::to_string(port);
+}
+
+// Serves until SIGINT or SIGTERM. The signals are blocked in every thread and taken with
+// sigwait here, so stopping the server happens outside a signal handler.
+int serve(const ServerOptions &options)
+{
+    const sigset_t signals = blockStopSignals();
 
     lintrel::newsd::NewsServer server(options);
     const int port = server.bind();
@@ -113,7 +126,7 @@ int serve(const ServerOptions &options)
         done = true;
         kill(getpid(), SIGUSR1);
     });
-    std::cout << "listening on http://" << options.address << ":" << port << std::endl;
+    std::cout << "listening on " << serverUrl(options.address, port) << std::endl;
     int signal = 0;
     sigwait(&signals, &signal);
     // A signal can come before the listener runs; stop() only takes once it does.
