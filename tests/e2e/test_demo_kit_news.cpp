@@ -17,6 +17,8 @@ TEST(DemoKitNews, NoticeAtStartThenTheNewsWindowListsAndShowsTheItems)
     ASSERT_GT(server.port, 0);
     WindowHarness h;
     ASSERT_TRUE(buildKit(h.dir.path(), server.url("/news/")));
+    h.updateBaseUrl = server.url("/liveupdate/lintrel/");
+    h.messages.answers = {MessageAnswer::Cancel}; // not now, at the update offer
     h.open();
 
     // Leaving the welcome page arms the start-up check, which announces the newest item.
@@ -24,6 +26,12 @@ TEST(DemoKitNews, NoticeAtStartThenTheNewsWindowListsAndShowsTheItems)
     ASSERT_TRUE(waitUntil([] { return BalloonHint::current() != nullptr; }));
     EXPECT_EQ(BalloonHint::current()->lines(),
               QStringList({"You've Got A Message!", "Lintrel 2.1 is available"}));
+    // Then the silent update check finds the demo descriptor's version 2.1.
+    ASSERT_TRUE(waitUntil([&] { return !h.messages.shown.empty(); }));
+    EXPECT_EQ(h.messages.texts(),
+              QStringList({"There is a new update: (version 2.1) available for your "
+                           "application!. Do you want download this update now?"}));
+    h.messages.shown.clear();
 
     const bool opened = whileModalOpen<TfrmNews>(
         [&] { h.child<QPushButton>("btnNews")->click(); },

@@ -108,6 +108,7 @@ protected:
         env.clipboard = &h.clipboard;
         env.launcher = &h.launcher;
         env.random = &random;
+        env.updateBaseUrl = h.updateBaseUrl;
         h.window = std::make_unique<TfrmMain>(env);
         if (show) {
             h.window->show();

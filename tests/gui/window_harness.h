@@ -20,6 +20,9 @@ struct WindowHarness
     FakeClipboard clipboard;
     FakeLauncher launcher;
     std::unique_ptr<TfrmMain> window;
+    // The live-update server the window asks; by default a closed local port, so no test
+    // depends on what listens at the compiled-in address.
+    QString updateBaseUrl = QStringLiteral("http://127.0.0.1:1/liveupdate/lintrel/");
 
     // Creates the window (runs its creation), optionally shows it and waits until exposed.
     TfrmMain &open(bool show = true)
@@ -30,6 +33,7 @@ struct WindowHarness
         env.dialogs = &dialogs;
         env.clipboard = &clipboard;
         env.launcher = &launcher;
+        env.updateBaseUrl = updateBaseUrl;
         window = std::make_unique<TfrmMain>(env);
         if (show) {
             window->show();
