@@ -146,7 +146,9 @@ void TfrmMain::CheckForUpdates(bool silent)
                        MessageButtons::OkCancel) != MessageAnswer::Ok)
         return;
     // The updater fetches the new version from the server this check asked.
-    const QStringList args = {toQString(base), toQString(appVersion()), QStringLiteral("A")};
+    QStringList args;
+    for (const std::string &arg : updaterArguments(base))
+        args << toQString(arg);
     if (!launcher_->startDetached(updater, args)) {
         msgMain().show(this,
                        QStringLiteral("The updater could not be started. "

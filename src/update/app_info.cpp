@@ -13,9 +13,9 @@ std::string updateServerBaseUrl()
     return LINTREL_UPDATE_SERVER_BASE_URL;
 }
 
-std::vector<std::string> updaterArguments()
+std::vector<std::string> updaterArguments(const std::string &baseUrl)
 {
-    return {updateServerBaseUrl(), appVersion(), "A"};
+    return {baseUrl, appVersion(), "A"};
 }
 
 } // namespace lintrel

@@ -12,7 +12,7 @@ std::string appVersion();
 // The live-update server's base URL; it ends in "/liveupdate/lintrel/".
 std::string updateServerBaseUrl();
 
-// The updater's arguments: the base URL, the version and "A".
-std::vector<std::string> updaterArguments();
+// The updater's arguments: the live-update server's base URL, the version and "A".
+std::vector<std::string> updaterArguments(const std::string &baseUrl = updateServerBaseUrl());
 
 } // namespace lintrel
