@@ -14,11 +14,14 @@ echo "== build and test (build/)"
 configure_build "$ROOT/build" -DLINTREL_WERROR=ON
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
 
+echo "== install layout and Debian package"
+bash "$ROOT/tests/newsd/package_test.sh" "$ROOT/build"
+
+echo "== fuzz targets (build-fuzz/)"
+"$ROOT/scripts/fuzz.sh"
+
 echo "== build and test with sanitizers (build-asan/)"
 configure_build "$ROOT/build-asan" -DLINTREL_WERROR=ON -DLINTREL_SANITIZE=ON \
     -DLINTREL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp" \
     ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS"
-
-echo "== fuzz targets (build-fuzz/)"
-"$ROOT/scripts/fuzz.sh"
