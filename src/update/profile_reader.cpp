@@ -1,6 +1,8 @@
 // Reading values from INI text with the Windows profile rules.
 #include "update/profile_reader.h"
 
+#include "util/fields.h"
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -8,28 +10,6 @@
 namespace lintrel {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s)
-{
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b)
-{
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
-}
 
 // Next line of text from pos (which moves past its line break).
 std::string_view nextLine(std::string_view text, std::size_t &pos)
@@ -68,14 +48,14 @@ std::string readProfileString(std::string_view iniText, std::string_view section
             const std::size_t close = line.find(']');
             const std::string_view name =
                 line.substr(1, close == std::string_view::npos ? line.npos : close - 1);
-            inSection = equalNoCase(trimBlanks(name), trimBlanks(section));
+            inSection = equalsIgnoringAsciiCase(trimBlanks(name), trimBlanks(section));
             continue;
         }
         if (!inSection || line.empty() || line.starts_with(';'))
             continue;
         // A line without "=" is a key without a value.
         const std::size_t eq = std::min(line.find('='), line.size());
-        if (equalNoCase(trimBlanks(line.substr(0, eq)), trimBlanks(key)))
+        if (equalsIgnoringAsciiCase(trimBlanks(line.substr(0, eq)), trimBlanks(key)))
             return eq < line.size() ? valueOf(line.substr(eq + 1)) : std::string();
     }
     return {};

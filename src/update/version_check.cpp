@@ -2,22 +2,13 @@
 #include "update/version_check.h"
 
 #include "util/errors.h"
+#include "util/fields.h"
 
 #include <charconv>
 
 namespace lintrel {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s)
-{
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && blank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && blank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 bool isDigit(char c)
 {

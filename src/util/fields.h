@@ -16,6 +16,12 @@ std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view ne
 // No opening tag: returns "" and leaves work alone. Otherwise work loses everything up to and
 // including the opening tag; when the closing tag follows, the value is what lies before it
 // and work keeps the closing tag at its head, else the value is "".
+// The text without the spaces and TABs at its ends.
+std::string_view trimBlanks(std::string_view text);
+
+// True when a and b are equal with ASCII letters compared without regard to case.
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 std::string ExtractTagValue(std::string_view openTag, std::string_view closeTag, std::string &work);
 
 // Clears list and fills it with the fields of text split at separator. Empty fields are kept,

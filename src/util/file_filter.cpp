@@ -1,21 +1,11 @@
 // File-dialog filters and the save dialog's extension rule.
 #include "util/file_filter.h"
 
+#include "util/fields.h"
+
 #include <algorithm>
 
 namespace lintrel {
-
-namespace {
-
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
-
-} // namespace
 
 std::vector<FileFilter> parseFileFilter(std::string_view filter)
 {
