@@ -23,6 +23,13 @@ for source in "$ROOT"/fuzz/fuzz_*.cpp; do
         seeds=("$ROOT/fuzz/corpus/$name")
     fi
     echo "== $name (${SECONDS_PER_TARGET}s)"
-    (cd "$BUILD" && "./$name" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
-        "$corpus" "${seeds[@]}")
+    log="$BUILD/$name.log"
+    # libFuzzer reports every new input; keep that in the log and show its end on failure.
+    if ! (cd "$BUILD" && "./$name" -max_total_time="$SECONDS_PER_TARGET" -print_final_stats=1 \
+        "$corpus" "${seeds[@]}") >"$log" 2>&1; then
+        tail -n 60 "$log" >&2
+        echo "$name failed (log: $log)" >&2
+        exit 1
+    fi
+    grep -E '^Done|stat::number_of_executed_units' "$log" || true
 done
