@@ -32,7 +32,7 @@ public:
     }
     void remove(const std::string &name) const { std::filesystem::remove(dir_ / name); }
     // news/<id>.html with the two header lines and the body.
-    void item(int id, const std::string &title, const std::string &published,
+    void item(long long id, const std::string &title, const std::string &published,
               const std::string &body) const
     {
         write("news/" + std::to_string(id) + ".html",

@@ -57,12 +57,14 @@ TEST(NewsContentFolder, ItemsNewestFirstWithWarningsForWhatIsSkipped)
     folder.write("news/notes.txt", "x");
     folder.write("news/3.html", "broken");
     folder.write("news/.hidden", "x");
+    folder.item(2147483648, "too big", "", "b");
 
     const NewsContent c = loadNewsContent(folder.path());
-    ASSERT_EQ(c.items.size(), 3u);
-    EXPECT_EQ(c.items[0].id, 10u);
-    EXPECT_EQ(c.items[1].id, 9u);
-    EXPECT_EQ(c.items[2].id, 2u);
+    ASSERT_EQ(c.items.size(), 4u);
+    EXPECT_EQ(c.items[0].id, 2147483648u);
+    EXPECT_EQ(c.items[1].id, 10u);
+    EXPECT_EQ(c.items[2].id, 9u);
+    EXPECT_EQ(c.items[3].id, 2u);
     ASSERT_EQ(c.levels.size(), 1u);
     EXPECT_EQ(c.levels[0].prodType, "BG");
     EXPECT_EQ(c.levels[0].publisherIds, (std::vector<std::string>{"g1", "g2"}));
@@ -71,10 +73,11 @@ TEST(NewsContentFolder, ItemsNewestFirstWithWarningsForWhatIsSkipped)
     std::string all;
     for (const auto &w : c.warnings)
         all += w + "\n";
-    EXPECT_EQ(c.warnings.size(), 3u) << all;
+    EXPECT_EQ(c.warnings.size(), 4u) << all;
     EXPECT_NE(all.find("notes.txt"), std::string::npos);
     EXPECT_NE(all.find("3.html"), std::string::npos);
     EXPECT_NE(all.find("id 9"), std::string::npos);
+    EXPECT_NE(all.find("2147483648.html: the program compares"), std::string::npos);
 }
 
 TEST(NewsAnswers, ShapesAndErrorCodes)

@@ -15,6 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The program reads news ids as signed 32-bit numbers.
+constexpr std::uint64_t kMaxProgramNewsId = 2147483647;
+
 std::string_view trimmed(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
@@ -140,6 +143,10 @@ void loadNewsItems(const fs::path &newsDir, NewsContent &content)
             content.warnings.push_back("news/" + name + ": skipped: " + why);
             continue;
         }
+        if (item->id > kMaxProgramNewsId)
+            content.warnings.push_back("news/" + name +
+                                       ": the program compares ids as numbers up to 2147483647; "
+                                       "a larger id does not count as newer there");
         content.items.push_back(std::move(*item));
     }
     sortNewestFirst(content);
