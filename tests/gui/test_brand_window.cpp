@@ -66,19 +66,7 @@ std::string sampleDocument()
 class BrandWindow : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        app()->setErrorSink([this](const QString &m) { errors << m; });
-    }
-    void TearDown() override
-    {
-        app()->setErrorSink({});
-        qApp->setStyleSheet(QString());
-    }
-    static LintrelApplication *app()
-    {
-        return static_cast<LintrelApplication *>(QCoreApplication::instance());
-    }
+    void TearDown() override { qApp->setStyleSheet(QString()); }
 
     void writeContainer(const std::string &document, std::string_view password = SettingsPassword)
     {
@@ -120,7 +108,8 @@ protected:
 
     WindowHarness h;
     ScriptedRandom random;
-    QStringList errors;
+    ErrorRecorder recorder;
+    QStringList &errors = recorder.errors;
 };
 
 } // namespace

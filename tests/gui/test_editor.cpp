@@ -22,17 +22,11 @@ class Editor : public ::testing::Test
 protected:
     void SetUp() override
     {
-        app()->setErrorSink([this](const QString &m) { errors << m; });
         h.open();
         mem = h.child<QPlainTextEdit>("memEmail");
         maxLine = h.child<QLineEdit>("edtMaxLine");
     }
-    void TearDown() override { app()->setErrorSink({}); }
 
-    static LintrelApplication *app()
-    {
-        return static_cast<LintrelApplication *>(QCoreApplication::instance());
-    }
     void click(const char *button)
     {
         QTest::mouseClick(h.child<QPushButton>(button), Qt::LeftButton);
@@ -53,7 +47,8 @@ protected:
     WindowHarness h;
     QPlainTextEdit *mem = nullptr;
     QLineEdit *maxLine = nullptr;
-    QStringList errors;
+    ErrorRecorder recorder;
+    QStringList &errors = recorder.errors;
 };
 
 } // namespace

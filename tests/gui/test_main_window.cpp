@@ -120,9 +120,8 @@ public:
 
 TEST(MainWindow, ErrorFromAHandlerIsReportedAndTheProgramGoesOn)
 {
-    auto *app = static_cast<LintrelApplication *>(QCoreApplication::instance());
-    QStringList reported;
-    app->setErrorSink([&](const QString &message) { reported << message; });
+    ErrorRecorder recorder;
+    const QStringList &reported = recorder.errors;
 
     WindowHarness h;
     h.open();
@@ -134,5 +133,4 @@ TEST(MainWindow, ErrorFromAHandlerIsReportedAndTheProgramGoesOn)
     // The window still works afterwards.
     QTest::keyClicks(h.child<QPlainTextEdit>("memEmail"), "still here");
     EXPECT_EQ(h.child<QLineEdit>("edtWords1")->text(), "2");
-    app->setErrorSink({});
 }

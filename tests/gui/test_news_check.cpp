@@ -134,9 +134,8 @@ TEST(StartupNewsCheck, NoSettingsFileMeansNoRequestAndStillAnUpdateCheck)
 
 TEST(StartupNewsCheck, AFailingSettingsFileIsReportedAndTheUpdateCheckStillRuns)
 {
-    auto *app = static_cast<LintrelApplication *>(QCoreApplication::instance());
-    QStringList reported;
-    app->setErrorSink([&](const QString &message) { reported << message; });
+    ErrorRecorder recorder;
+    const QStringList &reported = recorder.errors;
 
     ScriptedNewsService service;
     service.setLast("10^News" + kSep + "OK");
@@ -150,7 +149,6 @@ TEST(StartupNewsCheck, AFailingSettingsFileIsReportedAndTheUpdateCheckStillRuns)
     EXPECT_TRUE(reported[0].contains(QStringLiteral("dbsettings.sim")))
         << reported[0].toStdString();
     EXPECT_EQ(BalloonHint::current(), nullptr);
-    app->setErrorSink({});
 }
 
 TEST(BalloonNotice, PointsAtTheNewsButtonFromBelowLeft)

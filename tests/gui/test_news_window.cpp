@@ -273,9 +273,8 @@ TEST(NewsWindow, TheListRefusesChangesWhileABodyIsOnItsWay)
 
 TEST(NewsWindow, AMarkerThatCannotBeStoredIsReportedAndTheWindowGoesOn)
 {
-    auto *app = static_cast<LintrelApplication *>(QCoreApplication::instance());
-    QStringList reported;
-    app->setErrorSink([&](const QString &message) { reported << message; });
+    ErrorRecorder recorder;
+    const QStringList &reported = recorder.errors;
     NewsFixture f("Gold", "5");
     EXPECT_TRUE(f.withNewsWindow([&](TfrmNews &w) {
         ASSERT_TRUE(QDir(f.h.dir.path()).mkdir(QStringLiteral("dbsettings.sim")));
@@ -290,7 +289,6 @@ TEST(NewsWindow, AMarkerThatCannotBeStoredIsReportedAndTheWindowGoesOn)
         clickRow(w, 1);
         EXPECT_EQ(storedMarker(f.h), "3");
     }));
-    app->setErrorSink({});
 }
 
 TEST(NewsWindow, LinksInTheBodyOpenOutsideTheWindow)

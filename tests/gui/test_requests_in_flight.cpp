@@ -77,30 +77,11 @@ private:
 class RequestsInFlight : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        app()->setErrorSink([this](const QString &message) { errors << message; });
-    }
-    void TearDown() override { app()->setErrorSink({}); }
-
-    static LintrelApplication *app()
-    {
-        return static_cast<LintrelApplication *>(QCoreApplication::instance());
-    }
-
     // A shown window whose update check asks base.
     static TfrmMain &open(WindowHarness &h, const QString &base)
     {
-        MainWindowEnv env;
-        env.exeDir = h.dir.path() + QLatin1Char('/');
-        env.messages = &h.messages;
-        env.dialogs = &h.dialogs;
-        env.clipboard = &h.clipboard;
-        env.launcher = &h.launcher;
-        env.updateBaseUrl = base;
-        h.window = std::make_unique<TfrmMain>(env);
-        h.window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+        h.updateBaseUrl = base;
+        h.open();
         h.child<QTimer>("Timer1")->stop(); // only the test starts checks
         return *h.window;
     }
@@ -138,7 +119,8 @@ protected:
         QCoreApplication::sendEvent(&w, &close);
     }
 
-    QStringList errors;
+    ErrorRecorder recorder;
+    QStringList &errors = recorder.errors;
 };
 
 } // namespace

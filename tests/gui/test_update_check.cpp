@@ -83,30 +83,12 @@ private:
 class UpdateCheckWindow : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        app()->setErrorSink([this](const QString &message) { errors << message; });
-    }
-    void TearDown() override { app()->setErrorSink({}); }
-
-    static LintrelApplication *app()
-    {
-        return static_cast<LintrelApplication *>(QCoreApplication::instance());
-    }
-
     // A shown window of h that asks the test server; launcher null: h's fake launcher.
     TfrmMain &open(WindowHarness &h, Launcher *launcher = nullptr)
     {
-        MainWindowEnv env;
-        env.exeDir = h.dir.path() + QLatin1Char('/');
-        env.messages = &h.messages;
-        env.dialogs = &h.dialogs;
-        env.clipboard = &h.clipboard;
-        env.launcher = launcher ? launcher : &h.launcher;
-        env.updateBaseUrl = server.base();
-        h.window = std::make_unique<TfrmMain>(env);
-        h.window->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(h.window.get()));
+        h.updateBaseUrl = server.base();
+        h.launcherInUse = launcher;
+        h.open();
         // The start-up check would ask the same server two seconds later.
         h.child<QTimer>("Timer1")->stop();
         return *h.window;
@@ -118,7 +100,8 @@ protected:
     }
 
     UpdateServer server;
-    QStringList errors;
+    ErrorRecorder recorder;
+    QStringList &errors = recorder.errors;
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "gui/fakes.h"
 #include "shell/frm_main.h"
+#include "ui/error_handler.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,6 +24,7 @@ struct WindowHarness
     // The live-update server the window asks; by default a closed local port, so no test
     // depends on what listens at the compiled-in address.
     QString updateBaseUrl = QStringLiteral("http://127.0.0.1:1/liveupdate/lintrel/");
+    Launcher *launcherInUse = nullptr; // null: the fake launcher above
 
     // Creates the window (runs its creation), optionally shows it and waits until exposed.
     TfrmMain &open(bool show = true)
@@ -32,7 +34,7 @@ struct WindowHarness
         env.messages = &messages;
         env.dialogs = &dialogs;
         env.clipboard = &clipboard;
-        env.launcher = &launcher;
+        env.launcher = launcherInUse ? launcherInUse : &launcher;
         env.updateBaseUrl = updateBaseUrl;
         window = std::make_unique<TfrmMain>(env);
         if (show) {
@@ -57,6 +59,26 @@ struct WindowHarness
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
+};
+
+// Collects what reaches the application's handler for unhandled errors while it lives.
+class ErrorRecorder
+{
+public:
+    ErrorRecorder()
+    {
+        app()->setErrorSink([this](const QString &message) { errors << message; });
+    }
+    ~ErrorRecorder() { app()->setErrorSink({}); }
+    ErrorRecorder(const ErrorRecorder &) = delete;
+    ErrorRecorder &operator=(const ErrorRecorder &) = delete;
+
+    static LintrelApplication *app()
+    {
+        return static_cast<LintrelApplication *>(QCoreApplication::instance());
+    }
+
+    QStringList errors;
 };
 
 } // namespace lintrel::testing
