@@ -72,7 +72,11 @@ DBUS_SESSION_BUS_ADDRESS=disabled: xvfb-run -a -s "-screen 0 1024x768x24" bash -
     id=$(xwininfo -root -tree | grep "\"Lintrel" | head -n 1 | awk "{print \$1}")
     geometry=$(xwininfo -id "$id" | awk "/Absolute upper-left X/{x=\$4} /Absolute upper-left Y/{y=\$4}
         /Width:/{w=\$2} /Height:/{h=\$2} END{printf \"%dx%d+%d+%d\", w, h, x, y}")
-    import -window root -crop "$geometry" +repage "$shot"
+    if [ -n "$id" ]; then
+        import -window root -crop "$geometry" +repage "$shot"
+    else
+        import -window root "$shot"
+    fi
     kill "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
 ' _ "$BIN" "$SHOT"
