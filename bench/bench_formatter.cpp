@@ -4,6 +4,7 @@
 // benchmarking (used by format_vs_fold.sh).
 #include "corpus.h"
 #include "formatter/line_wrap.h"
+#include "formatter/text_samples.h"
 #include "formatter/text_stats.h"
 
 #include <benchmark/benchmark.h>
@@ -24,31 +25,10 @@ const std::string &corpus(bool utf8)
     return utf8 ? unicode : ascii;
 }
 
-std::u16string toUtf16(const std::string &utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        const int len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-        for (int k = 1; k < len; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + size_t(k)]) & 0x3F);
-        if (cp >= 0x10000) {
-            out.push_back(char16_t(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(char16_t(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        } else {
-            out.push_back(char16_t(cp));
-        }
-        i += size_t(len);
-    }
-    return out;
-}
-
 const std::u16string &corpus16(bool utf8)
 {
-    static const std::u16string ascii = toUtf16(corpus(false));
-    static const std::u16string unicode = toUtf16(corpus(true));
+    static const std::u16string ascii = lintrel::test::toUtf16(corpus(false));
+    static const std::u16string unicode = lintrel::test::toUtf16(corpus(true));
     return utf8 ? unicode : ascii;
 }
 

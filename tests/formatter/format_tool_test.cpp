@@ -2,6 +2,8 @@
 #include "formatter/line_wrap.h"
 #include "text_samples.h"
 
+#include "temp_folder_test.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -23,25 +25,9 @@ struct Outcome
 
 enum class Feed { File, Stdin, Pipe }; // FILE argument, "< FILE", "cat FILE |"
 
-class FormatTool : public testing::Test
+class FormatTool : public test::TempFolderTest
 {
 protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("lintrel-format-test-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string put(const std::string &name, std::string_view bytes) const
-    {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
     std::string slurp(const fs::path &path) const
     {
         std::ifstream in(path, std::ios::binary);
@@ -71,8 +57,6 @@ protected:
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir_ / "out"), slurp(dir_ / "err")};
     }
-
-    fs::path dir_;
 };
 
 constexpr Feed kFeeds[] = {Feed::File, Feed::Stdin, Feed::Pipe};

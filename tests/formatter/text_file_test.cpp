@@ -2,6 +2,8 @@
 #include "formatter/text_file.h"
 #include "util/errors.h"
 
+#include "temp_folder_test.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -84,27 +86,7 @@ TEST(TextFile, NormalizesLineBreaks)
     EXPECT_EQ(detectLineBreak("ab"), "");
 }
 
-class TextFileIo : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        dir_ = fs::temp_directory_path() /
-               ("lintrel-text-file-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    std::string put(const std::string &name, std::string_view bytes) const
-    {
-        const std::string path = (dir_ / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-
-    fs::path dir_;
-};
+using TextFileIo = test::TempFolderTest;
 
 std::string messageOf(const std::function<void()> &call)
 {

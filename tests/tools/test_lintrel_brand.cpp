@@ -1,82 +1,27 @@
 // lintrel-brand run as a program: round trips, exit codes, messages and what gets written.
+#include "tools/lintrel_brand_runner.h"
 #include "util/settings_file.h"
 
-#include <gtest/gtest.h>
-
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <spawn.h>
-#include <sys/wait.h>
-
-extern char **environ;
 
 namespace lintrel {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct RunResult
-{
-    int exitCode;
-    std::string out, err;
-};
+using test::readAll;
+using test::RunResult;
+using test::writeAll;
 
-std::string readAll(const fs::path &path)
-{
-    std::string text(fs::file_size(path), '\0');
-    std::ifstream(path, std::ios::binary).read(text.data(), std::streamsize(text.size()));
-    return text;
-}
-
-void writeAll(const fs::path &path, std::string_view text)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(text.data(), std::streamsize(text.size()));
-}
-
-class LintrelBrand : public testing::Test
+class LintrelBrand : public test::BrandToolTest
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lintrel-brand-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
+        BrandToolTest::SetUp();
         plain = dir / "brand.txt";
         writeAll(plain, document);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    // Runs the tool with args in dir; words "@name" become paths inside dir.
-    RunResult run(const std::vector<std::string> &words)
-    {
-        std::vector<std::string> args{LINTREL_BRAND_TOOL};
-        for (const std::string &word : words)
-            args.push_back(word.size() > 1 && word[0] == '@' ? (dir / word.substr(1)).string()
-                                                             : word);
-        std::vector<char *> argv;
-        for (std::string &arg : args)
-            argv.push_back(arg.data());
-        argv.push_back(nullptr);
-        const std::string outPath = (dir / ".out").string(), errPath = (dir / ".err").string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                         0600);
-        pid_t pid = 0;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        EXPECT_EQ(rc, 0);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        RunResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readAll(outPath),
-                         readAll(errPath)};
-        fs::remove(outPath);
-        fs::remove(errPath);
-        return result;
     }
 
     void makeContainer(const fs::path &path, std::vector<std::uint8_t> bytes)
@@ -85,7 +30,7 @@ protected:
             .write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
     }
 
-    fs::path dir, plain;
+    fs::path plain;
     const std::string document = "<AppName>Lintrel Platinum</AppName>\r\n<HelpURL>x</HelpURL>";
 };
 

@@ -2,7 +2,7 @@
 #include "brand/brand_document.h"
 #include "brand/brand_skin.h"
 #include "brand/brand_template.h"
-#include "tools/test_lintrel_brand_publish_runner.h"
+#include "tools/lintrel_brand_runner.h"
 #include "util/settings_file.h"
 
 #include <gtest/gtest.h>

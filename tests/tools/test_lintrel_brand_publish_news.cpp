@@ -1,7 +1,7 @@
 // lintrel-brand news against a loopback news service: requests, printed answers, failures.
 #include "support/loopback_http_server.h"
 #include "support/raw_socket_server.h"
-#include "tools/test_lintrel_brand_publish_runner.h"
+#include "tools/lintrel_brand_runner.h"
 #include "util/settings_file.h"
 
 #include <gtest/gtest.h>

@@ -48,8 +48,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    // Runs the tool with args; words "@name" become paths inside dir. Standard output goes to
-    // stdoutPath when one is given (out is then empty).
+    // Runs the built lintrel-brand with args; words "@name" become paths inside dir. Standard
+    // output goes to stdoutPath when one is given (out is then empty).
     RunResult run(const std::vector<std::string> &words, const std::string &stdoutPath = {})
     {
         std::vector<std::string> args{LINTREL_BRAND_TOOL};
