@@ -2,8 +2,7 @@
 #include "news/news_identity.h"
 
 #include "news/news_protocol.h"
-
-#include <charconv>
+#include "util/fields.h"
 
 namespace lintrel {
 
@@ -30,11 +29,7 @@ std::optional<NewsIdentity> newsIdentityFor(const BrandSettings &brand)
 
 int32_t newsIdNumber(std::string_view id)
 {
-    int32_t value = 0;
-    const auto [end, ec] = std::from_chars(id.data(), id.data() + id.size(), value);
-    if (ec != std::errc() || end != id.data() + id.size())
-        return 0;
-    return value;
+    return parseInt32(id).value_or(0);
 }
 
 } // namespace lintrel

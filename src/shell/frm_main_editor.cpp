@@ -9,6 +9,7 @@
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
 #include "util/errors.h"
+#include "util/fields.h"
 #include "util/file_filter.h"
 
 #include <QApplication>
@@ -24,7 +25,6 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <charconv>
 
 namespace lintrel {
 
@@ -165,12 +165,9 @@ void TfrmMain::UpdateTextStatistics(const QString &text)
 void TfrmMain::edtMaxLineChange()
 {
     // While the text is not a whole number the last valid value stays in force.
-    const QByteArray digits = edtMaxLine->text().toLatin1();
-    int32_t value = 0;
-    const auto [end, ec] =
-        std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
-    if (ec == std::errc() && end == digits.constData() + digits.size() && !digits.isEmpty())
-        maxLineLength_ = value;
+    const QByteArray text = edtMaxLine->text().toLatin1();
+    if (const auto value = parseInt32(std::string_view(text.constData(), size_t(text.size()))))
+        maxLineLength_ = *value;
 }
 
 void TfrmMain::bsSkinButton5Click()

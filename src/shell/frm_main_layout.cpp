@@ -38,11 +38,10 @@ template <class W> W *named(W *widget, const char *name)
     return widget;
 }
 
-QPushButton *placedButton(QWidget *parent, const char *name, const QString &caption, QRect geometry)
+QPushButton *fixedButton(QWidget *parent, const char *name, const QString &caption, QSize size)
 {
     auto *button = named(new QPushButton(caption, parent), name);
-    button->setGeometry(geometry);
-    button->setFixedSize(geometry.size());
+    button->setFixedSize(size);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
 }
@@ -60,11 +59,13 @@ QLabel *placedLabel(QWidget *parent, const QString &caption, QPoint at, bool bol
     return label;
 }
 
-QLineEdit *numberField(QWidget *parent, const char *name, QRect geometry, bool readOnly)
+// The design size of every number field.
+constexpr QSize kNumberFieldSize(49, 18);
+
+QLineEdit *numberField(QWidget *parent, const char *name, bool readOnly)
 {
     auto *field = named(new QLineEdit(QStringLiteral("0"), parent), name);
-    field->setGeometry(geometry);
-    field->setFixedSize(geometry.size());
+    field->setFixedSize(kNumberFieldSize);
     field->setReadOnly(readOnly);
     field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     field->setTextMargins(0, 0, 0, 0);
@@ -237,7 +238,7 @@ QWidget *TfrmMain::buildEmailPanel()
             statsRow->addSpacing(10);
         statsRow->addWidget(new QLabel(QString::fromLatin1(s.caption)));
         statsRow->addSpacing(4);
-        this->*s.member = numberField(bottom, s.field, {0, 0, 49, 18}, true);
+        this->*s.member = numberField(bottom, s.field, true);
         statsRow->addWidget(this->*s.member);
     }
     statsRow->addStretch();
@@ -246,22 +247,21 @@ QWidget *TfrmMain::buildEmailPanel()
     formatRow->setSpacing(0);
     formatRow->addWidget(new QLabel(QStringLiteral("Maximum Line Length:")));
     formatRow->addSpacing(4);
-    edtMaxLine = numberField(bottom, "edtMaxLine", {0, 0, 49, 18}, false);
+    edtMaxLine = numberField(bottom, "edtMaxLine", false);
     edtMaxLine->setText(QStringLiteral("60"));
     formatRow->addWidget(edtMaxLine);
     formatRow->addSpacing(8);
-    bsSkinButton5 = placedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {0, 0, 97, 20});
+    bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
     formatRow->addWidget(bsSkinButton5);
     formatRow->addStretch();
 
     auto *commandRow = new QHBoxLayout;
     commandRow->setSpacing(2);
-    btnSelect = placedButton(bottom, "btnSelect", QStringLiteral("Select All"), {0, 0, 121, 20});
-    btnClear = placedButton(bottom, "btnClear", QStringLiteral("Clear"), {0, 0, 121, 20});
-    btnImport =
-        placedButton(bottom, "btnImport", QStringLiteral("Import From File"), {0, 0, 121, 20});
-    btnCopy = placedButton(bottom, "btnCopy", QStringLiteral("Copy to Clipboard"), {0, 0, 121, 20});
-    btnSave = placedButton(bottom, "btnSave", QStringLiteral("Save To File"), {0, 0, 121, 20});
+    btnSelect = fixedButton(bottom, "btnSelect", QStringLiteral("Select All"), {121, 20});
+    btnClear = fixedButton(bottom, "btnClear", QStringLiteral("Clear"), {121, 20});
+    btnImport = fixedButton(bottom, "btnImport", QStringLiteral("Import From File"), {121, 20});
+    btnCopy = fixedButton(bottom, "btnCopy", QStringLiteral("Copy to Clipboard"), {121, 20});
+    btnSave = fixedButton(bottom, "btnSave", QStringLiteral("Save To File"), {121, 20});
     for (auto *button : {btnSelect, btnClear, btnImport, btnCopy, btnSave})
         commandRow->addWidget(button);
     commandRow->addStretch();

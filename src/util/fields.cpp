@@ -1,6 +1,8 @@
 // Tagged-value extraction and one-character field splitting.
 #include "util/fields.h"
 
+#include <charconv>
+
 namespace lintrel {
 
 namespace {
@@ -63,6 +65,15 @@ void SplitFields(char separator, std::string_view text, std::vector<std::string>
     }
     if (!current.empty())
         list.push_back(std::move(current));
+}
+
+std::optional<int32_t> parseInt32(std::string_view text)
+{
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 std::string_view trimBlanks(std::string_view text)

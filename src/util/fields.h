@@ -1,6 +1,9 @@
-// Tagged-value extraction and one-character field splitting, shared by brand and news code.
+// Small text helpers shared by the brand, news and update code: tagged values, field splitting,
+// trimming, case-insensitive comparison and whole-number parsing.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +19,10 @@ std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view ne
 // No opening tag: returns "" and leaves work alone. Otherwise work loses everything up to and
 // including the opening tag; when the closing tag follows, the value is what lies before it
 // and work keeps the closing tag at its head, else the value is "".
+// The text as a signed 32-bit decimal integer ("-" allowed, nothing else); nothing when it is
+// empty, holds other characters or is out of range.
+std::optional<int32_t> parseInt32(std::string_view text);
+
 // The text without the spaces and TABs at its ends.
 std::string_view trimBlanks(std::string_view text);
 

@@ -76,3 +76,26 @@ TEST(SplitFields, SplitsAtAnyByte)
 
 } // namespace
 } // namespace lintrel
+
+TEST(ParseInt32, AcceptsOnlyWholeSigned32BitNumbers)
+{
+    const struct
+    {
+        const char *text;
+        std::optional<int32_t> value;
+    } rows[] = {
+        {"60", 60},
+        {"-5", -5},
+        {"0", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
+        {"", std::nullopt},
+        {"-", std::nullopt},
+        {"2147483648", std::nullopt},
+        {"12a", std::nullopt},
+        {" 1", std::nullopt},
+        {"+1", std::nullopt},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(lintrel::parseInt32(r.text), r.value) << '"' << r.text << '"';
+}
