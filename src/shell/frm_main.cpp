@@ -85,6 +85,9 @@ void TfrmMain::connectHandlers()
     connect(gifBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
     connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
     connect(memEmail, &QPlainTextEdit::textChanged, this, &TfrmMain::memEmailChange);
+    // The browser buttons open no window of ours: the user goes on typing.
+    for (auto *button : {btnMakeMoney, btnHelp})
+        returnFocusAfterClick(button, memEmail);
     setUpEditor();
     connect(prfWelcome, &HtmlView::linkActivated, this, &TfrmMain::openLink);
     for (auto *link : {lblLink1URL, lblLink2URL})
@@ -96,6 +99,7 @@ void TfrmMain::FormCreate()
 {
     gifBanner->setGeometry(imgBanner->geometry());
     LoadBrandSettings();
+    setProgramTitle(fromDocumentText(brand_.ApplicationName));
     if (welcomePage_.isEmpty())
         Timer1->start();
 }

@@ -4,15 +4,16 @@
 #include "formatter/line_wrap.h"
 #include "formatter/text_file.h"
 #include "formatter/text_stats.h"
+#include "ui/bell.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
+#include "ui/widgets.h"
 #include "util/errors.h"
 #include "util/fields.h"
 #include "util/file_filter.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -35,7 +36,8 @@ std::u16string_view utf16View(const QString &text)
     return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
-// Keys the maximum-line-length field takes: digits, one minus sign, control keys but Enter.
+// Keys the maximum-line-length field takes: digits, a minus sign as the first character, and
+// control keys other than Enter.
 bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
 {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
@@ -44,15 +46,14 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
     if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f ||
         (key.modifiers() & Qt::ControlModifier))
         return true; // navigation, editing and shortcut keys
-    if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 0x80)
-        return true;
-    if (typed == QLatin1String("-")) {
-        QString rest = field.text();
-        if (field.hasSelectedText())
-            rest.remove(field.selectionStart(), field.selectedText().size());
-        return !rest.contains(QLatin1Char('-'));
-    }
-    return false;
+    if (typed.size() != 1)
+        return false;
+    const qsizetype from =
+        field.hasSelectedText() ? field.selectionStart() : field.cursorPosition();
+    const qsizetype to = field.hasSelectedText() ? from + field.selectedText().size() : from;
+    const QByteArray text = field.text().toLatin1();
+    return wholeNumberKeyAccepted(std::string_view(text.constData(), size_t(text.size())),
+                                  size_t(from), size_t(to), typed.at(0).unicode());
 }
 
 } // namespace
@@ -75,6 +76,8 @@ void TfrmMain::setUpEditor()
     connect(btnCopy, &QPushButton::clicked, this, &TfrmMain::btnCopyClick);
     connect(btnSave, &QPushButton::clicked, this,
             [this] { runGuarded([this] { btnSaveClick(); }); });
+    for (auto *button : {bsSkinButton5, btnSelect, btnClear, btnImport, btnCopy, btnSave})
+        returnFocusAfterClick(button, memEmail);
 
     auto *importKey = new QShortcut(QKeySequence::Open, stsMain);
     importKey->setContext(Qt::WidgetWithChildrenShortcut);
@@ -90,7 +93,7 @@ bool TfrmMain::editorEventFilter(QObject *watched, QEvent *event)
         return false; // still being built
     if (watched == edtMaxLine && event->type() == QEvent::KeyPress) {
         if (!maxLineKeyAccepted(*static_cast<QKeyEvent *>(event), *edtMaxLine)) {
-            QApplication::beep();
+            beep();
             return true;
         }
         return false;
@@ -143,6 +146,9 @@ void TfrmMain::replaceEditorText(const QString &text)
     cursor.select(QTextCursor::Document);
     cursor.insertText(text);
     cursor.endEditBlock();
+    // Qt folds typing that follows an inserted text into that insert's undo step, but only in
+    // a modified document: clearing the flag keeps this edit a step of its own.
+    memEmail->document()->setModified(false);
     memEmail->verticalScrollBar()->setValue(scroll);
 }
 

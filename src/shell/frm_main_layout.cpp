@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -42,7 +41,7 @@ QPushButton *fixedButton(QWidget *parent, const char *name, const QString &capti
 {
     auto *button = named(new QPushButton(caption, parent), name);
     button->setFixedSize(size);
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard in the text area
     return button;
 }
 
@@ -82,6 +81,7 @@ QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const 
     button->setFixedSize(41, 34);
     button->setToolTip(tip);
     button->setAccessibleName(tip);
+    button->setFocusPolicy(Qt::TabFocus);
     return button;
 }
 
@@ -105,9 +105,7 @@ void TfrmMain::buildWindow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pgcPrinc);
 
-    // Opened centred on the screen.
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    centreOnScreen(this);
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(2000);
@@ -165,8 +163,10 @@ QWidget *TfrmMain::buildButtonBar()
     bar->setFixedHeight(kButtonBarHeight);
     btnMakeMoney = named(new QPushButton(QStringLiteral("Make Money"), bar), "btnMakeMoney");
     btnAbout = named(new QPushButton(QStringLiteral("About"), bar), "btnAbout");
-    for (auto *button : {btnMakeMoney, btnAbout})
+    for (auto *button : {btnMakeMoney, btnAbout}) {
         button->setFixedSize(125, 20);
+        button->setFocusPolicy(Qt::TabFocus);
+    }
     btnNews = iconButton(bar, "btnNews", ToolIcon::News, QStringLiteral("Check News"));
     btnUpdate = iconButton(bar, "btnUpdate", ToolIcon::Update, QStringLiteral("Check Updates"));
     btnHelp = iconButton(bar, "btnHelp", ToolIcon::Help, QStringLiteral("Help"));

@@ -1,9 +1,19 @@
-// Small widgets the windows share: a clickable picture label and a link label.
+// Small widgets the windows share: a clickable picture label, a link label, focus helpers.
 #pragma once
 
 #include <QLabel>
 
+class QAbstractButton;
+
 namespace lintrel {
+
+// After button's click handlers have run, the keyboard focus goes to target, so a command
+// leaves the user typing where they were. The button keeps its own focus policy.
+void returnFocusAfterClick(QAbstractButton *button, QWidget *target);
+
+// Moves a window that is not shown yet to the centre of its screen's work area (the screen of
+// its parent window when it has one), whatever its parent's place.
+void centreOnScreen(QWidget *window);
 
 // A label that reports a left click (the banner pictures).
 class ClickableLabel : public QLabel
