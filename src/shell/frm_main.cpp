@@ -109,6 +109,8 @@ void TfrmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // Centred once its size is known: the skin and the font may have made it larger.
+        centreOnScreen(this);
         FormShow();
     }
 }

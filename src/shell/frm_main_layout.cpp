@@ -5,6 +5,7 @@
 #include "shell/frm_main.h"
 #include "ui/html_view.h"
 #include "ui/icons.h"
+#include "ui/placed_row.h"
 #include "ui/widgets.h"
 
 #include <QFont>
@@ -58,20 +59,28 @@ QLabel *placedLabel(QWidget *parent, const QString &caption, QPoint at, bool bol
     return label;
 }
 
-// The design size of every number field.
+// The design size of every number field; a font may make them wider.
 constexpr QSize kNumberFieldSize(49, 18);
+constexpr int kCountDigits = 8;       // up to 99,999,999
+constexpr int kLineLengthDigits = 10; // any 32-bit value, minus sign included
 
 QLineEdit *numberField(QWidget *parent, const char *name, bool readOnly)
 {
-    auto *field = named(new QLineEdit(QStringLiteral("0"), parent), name);
-    field->setFixedSize(kNumberFieldSize);
+    auto *field =
+        named(readOnly ? new NumberField(kCountDigits, false, kNumberFieldSize, parent)
+                       : new NumberField(kLineLengthDigits, true, kNumberFieldSize, parent),
+              name);
+    field->setText(QStringLiteral("0"));
     field->setReadOnly(readOnly);
-    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    field->setTextMargins(0, 0, 0, 0);
     if (readOnly)
         field->setFocusPolicy(Qt::ClickFocus);
     return field;
 }
+
+// Least gaps in the rows under the text area: between a caption and its field, and before the
+// next caption.
+constexpr int kCaptionGap = 4;
+constexpr int kGroupGap = 8;
 
 QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const QString &tip)
 {
@@ -104,8 +113,6 @@ void TfrmMain::buildWindow()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pgcPrinc);
-
-    centreOnScreen(this);
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(2000);
@@ -215,45 +222,39 @@ QWidget *TfrmMain::buildEmailPanel()
     memEmail->setTabChangesFocus(false);
     memEmail->installEventFilter(this);
 
-    // Rows below the text area: left-anchored, at the design's row offsets and field sizes;
-    // labels take their natural width so no font clips them.
+    // Rows below the text area, left-anchored: captions and fields at their design places
+    // (offsets in the panel), moved right only where the font makes what is before them wider.
     auto *bottom = new QWidget(panEmail);
     const struct
     {
         const char *caption;
+        int captionX;
         const char *field;
+        int fieldX;
         QLineEdit *TfrmMain::*member;
     } stats[] = {
-        {"Characters:", "edtChars", &TfrmMain::edtChars},
-        {" Words:", "edtWords1", &TfrmMain::edtWords1},
-        {"Sentences:", "edtSenten1", &TfrmMain::edtSenten1},
-        {"Lines:", "edtLines", &TfrmMain::edtLines},
-        {"Paragraphs:", "edtParag1", &TfrmMain::edtParag1},
-        {"Longest Line:", "edtLong", &TfrmMain::edtLong},
+        {"Characters:", 16, "edtChars", 74, &TfrmMain::edtChars},
+        {" Words:", 139, "edtWords1", 182, &TfrmMain::edtWords1},
+        {"Sentences:", 247, "edtSenten1", 305, &TfrmMain::edtSenten1},
+        {"Lines:", 367, "edtLines", 401, &TfrmMain::edtLines},
+        {"Paragraphs:", 466, "edtParag1", 529, &TfrmMain::edtParag1},
+        {"Longest Line:", 607, "edtLong", 678, &TfrmMain::edtLong},
     };
-    auto *statsRow = new QHBoxLayout;
-    statsRow->setSpacing(0);
+    auto *statsRow = new PlacedRowLayout;
     for (const auto &s : stats) {
-        if (statsRow->count() > 0)
-            statsRow->addSpacing(10);
-        statsRow->addWidget(new QLabel(QString::fromLatin1(s.caption)));
-        statsRow->addSpacing(4);
+        statsRow->addPlacedWidget(new QLabel(QString::fromLatin1(s.caption), bottom),
+                                  s.captionX - kEmailSideMargin, kGroupGap);
         this->*s.member = numberField(bottom, s.field, true);
-        statsRow->addWidget(this->*s.member);
+        statsRow->addPlacedWidget(this->*s.member, s.fieldX - kEmailSideMargin, kCaptionGap);
     }
-    statsRow->addStretch();
 
-    auto *formatRow = new QHBoxLayout;
-    formatRow->setSpacing(0);
-    formatRow->addWidget(new QLabel(QStringLiteral("Maximum Line Length:")));
-    formatRow->addSpacing(4);
+    auto *formatRow = new PlacedRowLayout;
+    formatRow->addPlacedWidget(new QLabel(QStringLiteral("Maximum Line Length:"), bottom), 0, 0);
     edtMaxLine = numberField(bottom, "edtMaxLine", false);
     edtMaxLine->setText(QStringLiteral("60"));
-    formatRow->addWidget(edtMaxLine);
-    formatRow->addSpacing(8);
+    formatRow->addPlacedWidget(edtMaxLine, 128 - kEmailSideMargin, kCaptionGap);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
-    formatRow->addWidget(bsSkinButton5);
-    formatRow->addStretch();
+    formatRow->addPlacedWidget(bsSkinButton5, 185 - kEmailSideMargin, kGroupGap);
 
     auto *commandRow = new QHBoxLayout;
     commandRow->setSpacing(2);

@@ -1,7 +1,9 @@
-// Small widgets the windows share: a clickable picture label, a link label, focus helpers.
+// Small widgets the windows share: a clickable picture label, a link label, a number field,
+// focus and placing helpers.
 #pragma once
 
 #include <QLabel>
+#include <QLineEdit>
 
 class QAbstractButton;
 
@@ -43,6 +45,26 @@ signals:
 private:
     QString caption_;
     QString url_;
+};
+
+// A one-line field for whole numbers, as wide as its longest number needs in its font (digits
+// measured at the font's widest digit) and never smaller than its design size. It follows
+// font and style changes, so a skin with another font resizes it too.
+class NumberField : public QLineEdit
+{
+    Q_OBJECT
+public:
+    NumberField(int digits, bool negative, QSize designSize, QWidget *parent = nullptr);
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    int digits_;
+    bool negative_;
+    QSize designSize_;
 };
 
 } // namespace lintrel
