@@ -28,7 +28,6 @@ public:
 
     // The program's title: the brand's application name, "Lintrel" while it is empty.
     void setProgramTitle(const QString &applicationName);
-    QString programTitle() const { return programTitle_; }
 
 private:
     ErrorSink errorSink_;
