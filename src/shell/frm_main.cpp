@@ -2,7 +2,7 @@
 #include "shell/frm_main.h"
 
 #include "brand/brand_random.h"
-#include "net/http_client.h"
+#include "shell/window_requests.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
@@ -51,6 +51,7 @@ TfrmMain::TfrmMain(MainWindowEnv env, QWidget *parent) : QWidget(parent), env_(s
     clipboard_ = useOrMake<QtClipboard>(env_.clipboard, ownClipboard_);
     launcher_ = useOrMake<QtLauncher>(env_.launcher, ownLauncher_);
     random_ = useOrMake<ClockRandomSource>(env_.random, ownRandom_);
+    requests_ = std::make_unique<WindowRequests>(env_.http);
 
     buildWindow();
     connectHandlers();

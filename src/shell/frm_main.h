@@ -12,7 +12,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,7 +26,8 @@ class QUrl;
 namespace lintrel {
 
 class ClickableLabel;
-class HttpClient;
+class HttpService;
+class WindowRequests;
 struct NewsIdentity;
 struct NewsOutcome;
 class HtmlView;
@@ -50,6 +50,7 @@ struct MainWindowEnv
     Clipboard *clipboard = nullptr;
     Launcher *launcher = nullptr;
     RandomSource *random = nullptr; // the random picks of the brand loader
+    HttpService *http = nullptr;    // IdHTTP1; null: the real client, made on first use
     QString updateBaseUrl;          // the live-update server; empty: the compiled-in one
 };
 
@@ -120,7 +121,6 @@ private:
     void Timer1Timer();
     void ShowNewsNotice(const QString &text);
 
-    HttpClient &http();
     void showNewsOutcome(const NewsOutcome &outcome);
 
     // The email editor.
@@ -162,9 +162,7 @@ private:
 
     BrandSettings brand_;
 
-    std::unique_ptr<HttpClient> IdHTTP1;
-    std::atomic<int> requestsInFlight_{0}; // counted down by the worker that runs each one
-    bool closing_ = false;
+    std::unique_ptr<WindowRequests> requests_;
     bool updateCheckRunning_ = false;
     bool shown_ = false;
     int maxLineLength_ = 60;

@@ -32,12 +32,6 @@ constexpr int kWelcomeBarHeight = 39;
 constexpr int kEmailTopHeight = 53; // heading and prompt above the text area
 constexpr int kEmailSideMargin = 16;
 
-template <class W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QPushButton *fixedButton(QWidget *parent, const char *name, const QString &caption, QSize size)
 {
     auto *button = named(new QPushButton(caption, parent), name);

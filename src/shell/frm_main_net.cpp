@@ -5,9 +5,9 @@
 // window is closing before it shows anything.
 #include "shell/frm_main.h"
 
-#include "net/http_client.h"
+#include "net/http_service.h"
 #include "news/news_client.h"
-#include "ui/blocking_call.h"
+#include "shell/window_requests.h"
 #include "ui/error_handler.h"
 #include "ui/launcher.h"
 #include "ui/message_boxes.h"
@@ -19,10 +19,6 @@
 #include <QFileInfo>
 #include <QTimer>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 namespace lintrel {
 
 namespace {
@@ -32,44 +28,21 @@ QString toQString(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Runs one request on a worker while the window stays alive; inFlight counts it until the
-// worker is done with it, so closing can make sure that no request outlives the window.
-template <class F> auto runRequest(std::atomic<int> &inFlight, F &&f)
-{
-    ++inFlight;
-    return runKeepingUiAlive([&] {
-        const struct Done
-        {
-            std::atomic<int> &count;
-            ~Done() { --count; }
-        } done{inFlight};
-        return f();
-    });
-}
-
 } // namespace
-
-HttpClient &TfrmMain::http()
-{
-    if (!IdHTTP1)
-        IdHTTP1 = std::make_unique<HttpClient>();
-    return *IdHTTP1;
-}
 
 void TfrmMain::showNewsOutcome(const NewsOutcome &outcome)
 {
-    if (outcome.message && !closing_)
+    if (outcome.message && !requests_->closing())
         msgMain().show(this, toQString(*outcome.message), MessageKind::Warning, MessageButtons::Ok);
 }
 
 bool TfrmMain::GetNewsList(const NewsIdentity &who, std::vector<std::string> &list)
 {
-    if (closing_)
+    if (requests_->closing())
         return false;
-    HttpClient &client = http();
+    HttpService &client = requests_->http();
     std::vector<std::string> records;
-    const NewsOutcome outcome =
-        runRequest(requestsInFlight_, [&] { return getNewsList(client, who, records); });
+    const NewsOutcome outcome = requests_->run([&] { return getNewsList(client, who, records); });
     list.insert(list.end(), records.begin(), records.end());
     showNewsOutcome(outcome);
     return outcome.ok;
@@ -78,26 +51,26 @@ bool TfrmMain::GetNewsList(const NewsIdentity &who, std::vector<std::string> &li
 bool TfrmMain::GetLastNews(const NewsIdentity &who, std::string &newsId, std::string &title,
                            bool silent)
 {
-    if (closing_) {
+    if (requests_->closing()) {
         newsId.clear();
         return false;
     }
-    HttpClient &client = http();
-    const NewsOutcome outcome = runRequest(
-        requestsInFlight_, [&] { return getLastNews(client, who, newsId, title, silent); });
+    HttpService &client = requests_->http();
+    const NewsOutcome outcome =
+        requests_->run([&] { return getLastNews(client, who, newsId, title, silent); });
     showNewsOutcome(outcome);
     return outcome.ok;
 }
 
 bool TfrmMain::GetNewsDetails(const NewsIdentity &who, const std::string &newsId, std::string &body)
 {
-    if (closing_) {
+    if (requests_->closing()) {
         body.clear();
         return false;
     }
-    HttpClient &client = http();
+    HttpService &client = requests_->http();
     const NewsOutcome outcome =
-        runRequest(requestsInFlight_, [&] { return getNewsDetails(client, who, newsId, body); });
+        requests_->run([&] { return getNewsDetails(client, who, newsId, body); });
     showNewsOutcome(outcome);
     return outcome.ok;
 }
@@ -111,7 +84,7 @@ void TfrmMain::CheckForUpdates(bool silent)
 {
     // A check that starts while another is waiting for the server is dropped, and so is
     // one that would start while the window closes.
-    if (updateCheckRunning_ || closing_)
+    if (updateCheckRunning_ || requests_->closing())
         return;
     updateCheckRunning_ = true;
     const struct Reset
@@ -123,10 +96,10 @@ void TfrmMain::CheckForUpdates(bool silent)
     const std::string dir = exeDir().toStdString();
     const std::string base =
         env_.updateBaseUrl.isEmpty() ? updateServerBaseUrl() : env_.updateBaseUrl.toStdString();
-    HttpClient &client = http();
-    const UpdateCheck check = runRequest(
-        requestsInFlight_, [&] { return checkForUpdate(client, dir, base, appVersion()); });
-    if (closing_)
+    HttpService &client = requests_->http();
+    const UpdateCheck check =
+        requests_->run([&] { return checkForUpdate(client, dir, base, appVersion()); });
+    if (requests_->closing())
         return;
     if (!check.downloaded || !check.offered) {
         if (!silent)
@@ -162,19 +135,8 @@ void TfrmMain::CheckForUpdates(bool silent)
 void TfrmMain::FormClose()
 {
     // Any request still waiting ends now and fails; its handler shows nothing more.
-    closing_ = true;
+    requests_->closeAll();
     Timer1->stop();
-    if (IdHTTP1) {
-        IdHTTP1->disconnect();
-        IdHTTP1->disconnect();
-        // A request whose transfer had not quite begun misses a disconnect: keep
-        // disconnecting until every worker is done, so none holds the process open.
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (requestsInFlight_ > 0 && std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            IdHTTP1->disconnect();
-        }
-    }
     QApplication::processEvents();
 }
 

@@ -4,6 +4,7 @@
 #include "brand/settings_store.h"
 #include "news/frm_news.h"
 #include "news/news_identity.h"
+#include "shell/window_requests.h"
 #include "ui/balloon_hint.h"
 #include "ui/error_handler.h"
 #include "ui/message_boxes.h"
@@ -23,13 +24,13 @@ void TfrmMain::Timer1Timer()
         if (!who)
             return;
         std::string newsId, title;
-        if (!GetLastNews(*who, newsId, title, true) || closing_)
+        if (!GetLastNews(*who, newsId, title, true) || requests_->closing())
             return;
         const std::string marker = ReadLastNewsId(exeDir().toStdString());
         if (newsIdNumber(newsId) > newsIdNumber(marker))
             ShowNewsNotice(QStringLiteral("You've Got A Message!\r\n") + fromDocumentText(title));
     });
-    if (!closing_)
+    if (!requests_->closing())
         CheckForUpdates(true);
 }
 
@@ -38,7 +39,7 @@ void TfrmMain::btnNewsClick()
     NewsList.clear();
     const std::optional<NewsIdentity> who = newsIdentityFor(brand_);
     const bool ok = who && GetNewsList(*who, NewsList);
-    if (closing_)
+    if (requests_->closing())
         return;
     if (ok && !NewsList.empty()) {
         NewsWindowServices services;
@@ -48,7 +49,7 @@ void TfrmMain::btnNewsClick()
         };
         services.openLink = [this](const QUrl &url) { openLink(url); };
         services.settingsDir = exeDir().toStdString();
-        TfrmNews news(NewsList, who, std::move(services), this);
+        TfrmNews news(readNewsItems(NewsList), who, std::move(services), this);
         news.exec();
         return;
     }
