@@ -10,7 +10,6 @@
 #include "ui/widgets.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
