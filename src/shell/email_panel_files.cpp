@@ -11,6 +11,20 @@
 
 namespace lintrel {
 
+namespace {
+
+// The chosen name with the save rule of the chosen filter applied.
+QString savePathFor(const FileDialogChoice &choice)
+{
+    const auto filters = parseFileFilter(kTextFileFilter);
+    const std::string mask = choice.filterIndex >= 0 && choice.filterIndex < int(filters.size())
+                                 ? filters[size_t(choice.filterIndex)].mask
+                                 : std::string("*.*");
+    return QString::fromStdString(applySaveExtension(choice.path.toStdString(), mask));
+}
+
+} // namespace
+
 FileDialogRequest EmailPanel::dialogRequest(const QString &title, const DialogMemory &memory) const
 {
     FileDialogRequest request;
@@ -56,12 +70,7 @@ void EmailPanel::btnSaveClick()
         &window_, dialogRequest(QStringLiteral("Save file"), saveMemory_));
     if (!choice)
         return;
-    const auto filters = parseFileFilter(kTextFileFilter);
-    const std::string mask = choice->filterIndex >= 0 && choice->filterIndex < int(filters.size())
-                                 ? filters[size_t(choice->filterIndex)].mask
-                                 : std::string("*.*");
-    const QString path =
-        QString::fromStdString(applySaveExtension(choice->path.toStdString(), mask));
+    const QString path = savePathFor(*choice);
     remember(saveMemory_, *choice, path);
     if (QFileInfo::exists(path) &&
         window_.msgMain().show(
