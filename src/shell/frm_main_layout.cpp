@@ -3,22 +3,17 @@
 // Bars keep their design heights; inside a bar, controls keep their design offsets from
 // the edges they are anchored to. Only the text area grows with the window.
 #include "shell/frm_main.h"
+
+#include "shell/email_panel.h"
 #include "ui/html_view.h"
 #include "ui/icons.h"
-#include "ui/placed_row.h"
 #include "ui/widgets.h"
 
-#include <QFont>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lintrel {
@@ -29,58 +24,6 @@ constexpr int kButtonBarHeight = 43;
 constexpr int kBannerBarHeight = 65;
 constexpr int kLinksBarHeight = 36;
 constexpr int kWelcomeBarHeight = 39;
-constexpr int kEmailTopHeight = 53; // heading and prompt above the text area
-constexpr int kEmailSideMargin = 16;
-
-template <class W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton *fixedButton(QWidget *parent, const char *name, const QString &caption, QSize size)
-{
-    auto *button = named(new QPushButton(caption, parent), name);
-    button->setFixedSize(size);
-    button->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard in the text area
-    return button;
-}
-
-QLabel *placedLabel(QWidget *parent, const QString &caption, QPoint at, bool bold = false)
-{
-    auto *label = new QLabel(caption, parent);
-    if (bold) {
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-    }
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
-
-// The design size of every number field; a font may make them wider.
-constexpr QSize kNumberFieldSize(49, 18);
-constexpr int kCountDigits = 8;       // up to 99,999,999
-constexpr int kLineLengthDigits = 10; // any 32-bit value, minus sign included
-
-QLineEdit *numberField(QWidget *parent, const char *name, bool readOnly)
-{
-    auto *field =
-        named(readOnly ? new NumberField(kCountDigits, false, kNumberFieldSize, parent)
-                       : new NumberField(kLineLengthDigits, true, kNumberFieldSize, parent),
-              name);
-    field->setText(QStringLiteral("0"));
-    field->setReadOnly(readOnly);
-    if (readOnly)
-        field->setFocusPolicy(Qt::ClickFocus);
-    return field;
-}
-
-// Least gaps in the rows under the text area: between a caption and its field, and before the
-// next caption.
-constexpr int kCaptionGap = 4;
-constexpr int kGroupGap = 8;
 
 QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const QString &tip)
 {
@@ -90,7 +33,7 @@ QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const 
     button->setFixedSize(41, 34);
     button->setToolTip(tip);
     button->setAccessibleName(tip);
-    button->setFocusPolicy(Qt::TabFocus);
+    button->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard in the text area
     return button;
 }
 
@@ -113,10 +56,6 @@ void TfrmMain::buildWindow()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pgcPrinc);
-
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(2000);
-    Timer1->setSingleShot(true);
 }
 
 QWidget *TfrmMain::buildWelcomePage()
@@ -159,7 +98,9 @@ QWidget *TfrmMain::buildMainPage()
     layout->setSpacing(0);
     layout->addWidget(buildButtonBar());
     layout->addWidget(buildBannerBar());
-    layout->addWidget(buildEmailPanel(), 1);
+    panEmail = new EmailPanel(*this);
+    panEmail->addFileShortcuts(page);
+    layout->addWidget(panEmail, 1);
     layout->addWidget(buildLinksBar());
     return page;
 }
@@ -204,88 +145,6 @@ QWidget *TfrmMain::buildBannerBar()
     gifBanner->hide();
     panBanner->installEventFilter(this);
     return panBanner;
-}
-
-QWidget *TfrmMain::buildEmailPanel()
-{
-    panEmail = named(new QWidget, "panEmail");
-
-    auto *top = new QWidget(panEmail);
-    top->setFixedHeight(kEmailTopHeight);
-    placedLabel(top, QStringLiteral("Format your Email in Seconds"), {14, 8}, true);
-    placedLabel(top, QStringLiteral("Enter your email contents:"), {15, 30});
-
-    memEmail = named(new QPlainTextEdit(panEmail), "memEmail");
-    memEmail->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memEmail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memEmail->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memEmail->setTabChangesFocus(false);
-    memEmail->installEventFilter(this);
-
-    // Rows below the text area, left-anchored: captions and fields at their design places
-    // (offsets in the panel), moved right only where the font makes what is before them wider.
-    auto *bottom = new QWidget(panEmail);
-    const struct
-    {
-        const char *caption;
-        int captionX;
-        const char *field;
-        int fieldX;
-        QLineEdit *TfrmMain::*member;
-    } stats[] = {
-        {"Characters:", 16, "edtChars", 74, &TfrmMain::edtChars},
-        {" Words:", 139, "edtWords1", 182, &TfrmMain::edtWords1},
-        {"Sentences:", 247, "edtSenten1", 305, &TfrmMain::edtSenten1},
-        {"Lines:", 367, "edtLines", 401, &TfrmMain::edtLines},
-        {"Paragraphs:", 466, "edtParag1", 529, &TfrmMain::edtParag1},
-        {"Longest Line:", 607, "edtLong", 678, &TfrmMain::edtLong},
-    };
-    auto *statsRow = new PlacedRowLayout;
-    for (const auto &s : stats) {
-        statsRow->addPlacedWidget(new QLabel(QString::fromLatin1(s.caption), bottom),
-                                  s.captionX - kEmailSideMargin, kGroupGap);
-        this->*s.member = numberField(bottom, s.field, true);
-        statsRow->addPlacedWidget(this->*s.member, s.fieldX - kEmailSideMargin, kCaptionGap);
-    }
-
-    auto *formatRow = new PlacedRowLayout;
-    formatRow->addPlacedWidget(new QLabel(QStringLiteral("Maximum Line Length:"), bottom), 0, 0);
-    edtMaxLine = numberField(bottom, "edtMaxLine", false);
-    edtMaxLine->setText(QStringLiteral("60"));
-    formatRow->addPlacedWidget(edtMaxLine, 128 - kEmailSideMargin, kCaptionGap);
-    bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
-    formatRow->addPlacedWidget(bsSkinButton5, 185 - kEmailSideMargin, kGroupGap);
-
-    auto *commandRow = new QHBoxLayout;
-    commandRow->setSpacing(2);
-    btnSelect = fixedButton(bottom, "btnSelect", QStringLiteral("Select All"), {121, 20});
-    btnClear = fixedButton(bottom, "btnClear", QStringLiteral("Clear"), {121, 20});
-    btnImport = fixedButton(bottom, "btnImport", QStringLiteral("Import From File"), {121, 20});
-    btnCopy = fixedButton(bottom, "btnCopy", QStringLiteral("Copy to Clipboard"), {121, 20});
-    btnSave = fixedButton(bottom, "btnSave", QStringLiteral("Save To File"), {121, 20});
-    for (auto *button : {btnSelect, btnClear, btnImport, btnCopy, btnSave})
-        commandRow->addWidget(button);
-    commandRow->addStretch();
-
-    auto *rows = new QVBoxLayout(bottom);
-    rows->setContentsMargins(kEmailSideMargin, 28, kEmailSideMargin, 14);
-    rows->setSpacing(0);
-    rows->addLayout(statsRow);
-    rows->addSpacing(13);
-    rows->addLayout(formatRow);
-    rows->addSpacing(17);
-    rows->addLayout(commandRow);
-
-    auto *middle = new QHBoxLayout;
-    middle->setContentsMargins(kEmailSideMargin, 0, kEmailSideMargin, 0);
-    middle->addWidget(memEmail);
-    auto *layout = new QVBoxLayout(panEmail);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addLayout(middle, 1);
-    layout->addWidget(bottom);
-    return panEmail;
 }
 
 QWidget *TfrmMain::buildLinksBar()

@@ -1,7 +1,6 @@
 // Small widgets the windows share.
 #include "ui/widgets.h"
 
-#include <QAbstractButton>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStyle>
@@ -9,14 +8,6 @@
 #include <cmath>
 
 namespace lintrel {
-
-void returnFocusAfterClick(QAbstractButton *button, QWidget *target)
-{
-    // Connected after the handlers, so it runs once the command is done; with target as the
-    // context the connection ends with it.
-    QObject::connect(button, &QAbstractButton::clicked, target,
-                     [target] { target->setFocus(Qt::OtherFocusReason); });
-}
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 {

@@ -1,21 +1,22 @@
 // Small widgets the windows share: a clickable picture label, a link label, a number field,
-// focus and placing helpers.
+// object naming and centring on the screen.
 #pragma once
 
 #include <QLabel>
 #include <QLineEdit>
 
-class QAbstractButton;
-
 namespace lintrel {
-
-// After button's click handlers have run, the keyboard focus goes to target, so a command
-// leaves the user typing where they were. The button keeps its own focus policy.
-void returnFocusAfterClick(QAbstractButton *button, QWidget *target);
 
 // Moves a window that is not shown yet to the centre of its screen's work area (the screen of
 // its parent window when it has one), whatever its parent's place.
 void centreOnScreen(QWidget *window);
+
+// widget with its objectName set to name, the name tests find it by.
+template <class W> W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
 
 // A label that reports a left click (the banner pictures).
 class ClickableLabel : public QLabel
