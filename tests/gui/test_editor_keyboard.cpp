@@ -102,6 +102,7 @@ TEST_F(Keyboard, AfterEveryCommandTheUserGoesOnTypingInTheText)
     }
     EXPECT_EQ(h.clipboard.text, start); // Copy to Clipboard put the whole text there
     EXPECT_TRUE(QFile::exists(h.path("out.txt")));
+    EXPECT_TRUE(recorder.errors.isEmpty()) << recorder.errors.join('|').toStdString();
 }
 
 TEST_F(Keyboard, ButtonsAreReachedWithTabButAClickDoesNotFocusThem)
