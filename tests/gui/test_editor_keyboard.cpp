@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -112,6 +113,11 @@ TEST_F(Keyboard, ButtonsAreReachedWithTabButAClickDoesNotFocusThem)
     for (const QPushButton *button : buttons) {
         EXPECT_EQ(button->focusPolicy(), Qt::TabFocus) << button->objectName().toStdString();
     }
+    // Nor does a click on a link under the text area take the keyboard.
+    mem->setFocus();
+    QTest::mouseClick(h.child<QLabel>("lblLink1URL"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_EQ(QApplication::focusWidget(), mem);
+
     // From the line-length field, Tab goes on to Format.
     maxLine->setFocus();
     press(Qt::Key_Tab);
