@@ -5,7 +5,7 @@
 #include "brand/brand_skin.h"
 #include "brand/settings_store.h"
 #include "formatter/text_file.h"
-#include "shell/browser_command.h"
+#include "browser/browser_command.h"
 #include "shell/frm_about.h"
 #include "ui/error_handler.h"
 #include "ui/launcher.h"

@@ -2,7 +2,7 @@
 // error messages, and a container that survives a failed rewrite.
 #include "util/atomic_file.h"
 #include "util/errors.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <gtest/gtest.h>
 

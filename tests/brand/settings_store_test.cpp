@@ -2,7 +2,7 @@
 #include "brand/brand_document.h"
 #include "brand/settings_store.h"
 #include "util/errors.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Browser lookup: registered Windows command lines, $BROWSER, desktop entries, xdg-open.
-#include "shell/browser_command.h"
+#include "browser/browser_command.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "support/window_harness.h"
 #include "ui/error_handler.h"
 #include "ui/widgets.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <QApplication>
 #include <QDir>

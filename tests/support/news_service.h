@@ -4,7 +4,7 @@
 #include "brand/settings_store.h"
 #include "support/window_harness.h"
 #include "support/loopback_http_server.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

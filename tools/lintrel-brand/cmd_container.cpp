@@ -4,7 +4,7 @@
 
 #include "brand/aes_lib/container.h"
 #include "util/errors.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 namespace lintrel::brand_tool {
 

@@ -3,7 +3,7 @@
 
 #include "options.h"
 
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <span>
 #include <string>

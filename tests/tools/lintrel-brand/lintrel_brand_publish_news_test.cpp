@@ -2,7 +2,7 @@
 #include "support/loopback_http_server.h"
 #include "support/raw_socket_server.h"
 #include "tools/lintrel-brand/lintrel_brand_runner.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "brand/brand_skin.h"
 #include "brand/brand_template.h"
 #include "tools/lintrel-brand/lintrel_brand_runner.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <gtest/gtest.h>
 

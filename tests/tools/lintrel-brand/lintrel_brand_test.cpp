@@ -1,6 +1,6 @@
 // lintrel-brand run as a program: round trips, exit codes, messages and what gets written.
 #include "tools/lintrel-brand/lintrel_brand_runner.h"
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,6 @@
 // Finding the program that opens web addresses: registered command lines, $BROWSER, the
 // desktop's default http handler and xdg-open.
-#include "shell/browser_command.h"
+#include "browser/browser_command.h"
 
 #include <algorithm>
 #include <cstdlib>

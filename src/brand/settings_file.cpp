@@ -1,5 +1,5 @@
 // Settings-file wrappers around TEncryption: file opening, atomic replacement, results.
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include "brand/aes_lib/container.h"
 #include "util/atomic_file.h"
