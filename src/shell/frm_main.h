@@ -8,6 +8,7 @@
 #pragma once
 
 #include "brand/brand_document.h"
+#include "ui/document_text.h"
 
 #include <QPointer>
 #include <QString>
@@ -52,9 +53,6 @@ struct MainWindowEnv
     RandomSource *random = nullptr; // the random picks of the brand loader
     QString updateBaseUrl;          // the live-update server; empty: the compiled-in one
 };
-
-// Bytes of the brand document or a news answer as text: UTF-8 when valid, else Windows-1252.
-QString fromDocumentText(const std::string &bytes);
 
 class TfrmMain : public QWidget
 {

@@ -4,7 +4,6 @@
 #include "brand/brand_loader.h"
 #include "brand/brand_skin.h"
 #include "brand/settings_store.h"
-#include "formatter/text_file.h"
 #include "browser/browser_command.h"
 #include "shell/frm_about.h"
 #include "ui/error_handler.h"
@@ -20,12 +19,6 @@
 #include <cstdio>
 
 namespace lintrel {
-
-QString fromDocumentText(const std::string &bytes)
-{
-    const std::string utf8 = decodeTextBytes(bytes);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 namespace {
 
