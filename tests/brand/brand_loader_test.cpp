@@ -22,7 +22,7 @@ TEST(BrandLoader, ReadsEveryFieldOfTheSampleDocument)
         loadBrandDocument(testing::readFixture("brand/sample_brand.txt"), random);
     const BrandSettings &s = r.settings;
     EXPECT_EQ(s.ApplicationName, "Sample Product");
-    EXPECT_EQ(r.caption, std::string("Sample Product v") + LINTREL_APP_VERSION);
+    EXPECT_EQ(r.caption, "Sample Product v2.0");
     EXPECT_EQ(s.BranderCode, "SAMPLE");
     EXPECT_EQ(s.BranderType, "Gold");
     // Both exact placeholders replaced, the lower-case one kept.
@@ -168,7 +168,7 @@ TEST(BrandLoader, EmptyDocumentLeavesEverythingEmptyAndDrawsNothing)
 {
     ScriptedRandom random;
     const BrandLoadResult r = loadBrandDocument("", random);
-    EXPECT_EQ(r.caption, std::string(" v") + LINTREL_APP_VERSION);
+    EXPECT_EQ(r.caption, " v2.0");
     EXPECT_EQ(r.makeMoneyCaption, "Make Money");
     EXPECT_FALSE(r.newsButtonVisible);
     EXPECT_FALSE(r.bannerIndex.has_value());

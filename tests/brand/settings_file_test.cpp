@@ -1,8 +1,9 @@
 // Settings-file wrappers and the atomic writer: round trips, results, private plain copy,
 // error messages, and a container that survives a failed rewrite.
+#include "brand/settings_file.h"
+#include "support/temp_folder.h"
 #include "util/atomic_file.h"
 #include "util/errors.h"
-#include "brand/settings_file.h"
 
 #include <gtest/gtest.h>
 
@@ -54,17 +55,8 @@ std::set<std::string> namesIn(const fs::path &dir)
 class SettingsFile : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lintrel-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        dat = dir / "dbsettings.dat";
-        sim = dir / "dbsettings.sim";
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir, dat, sim;
+    test::TempFolder temp{"settings"};
+    fs::path dir = temp.path(), dat = dir / "dbsettings.dat", sim = dir / "dbsettings.sim";
     const std::string document =
         "<AppName>Lintrel Gold</AppName>\r\n<BranderType>Gold</BranderType>";
 };

@@ -1,8 +1,9 @@
 // The last-news marker store on real settings files: read, write, and files it must not touch.
 #include "brand/brand_document.h"
-#include "brand/settings_store.h"
-#include "util/errors.h"
 #include "brand/settings_file.h"
+#include "brand/settings_store.h"
+#include "support/temp_folder.h"
+#include "util/errors.h"
 
 #include <gtest/gtest.h>
 
@@ -33,17 +34,10 @@ void writeAll(const fs::path &path, const std::string &bytes)
 class SettingsStore : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lintrel-store-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-    }
     void TearDown() override
     {
         // The plain copy never outlives a call, whatever the call did.
         EXPECT_FALSE(fs::exists(dir_ / kPlainSettingsFileName));
-        fs::remove_all(dir_);
     }
 
     std::string dir() const { return dir_.string() + "/"; }
@@ -65,7 +59,8 @@ protected:
         return plain.document;
     }
 
-    fs::path dir_;
+    test::TempFolder temp_{"store"};
+    fs::path dir_ = temp_.path();
 };
 
 TEST_F(SettingsStore, WriteReplacesTheMarkerAndReadReturnsIt)

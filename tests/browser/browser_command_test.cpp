@@ -1,5 +1,6 @@
 // Browser lookup: registered Windows command lines, $BROWSER, desktop entries, xdg-open.
 #include "browser/browser_command.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -106,15 +107,11 @@ class BrowserLookup : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "lintrel-browser-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root = pattern;
         env.home = root + "/home";
         env.xdgConfigDirs = root + "/etc";
         env.xdgDataDirs = root + "/share";
         env.path = root + "/bin";
     }
-    void TearDown() override { fs::remove_all(root); }
 
     void write(const std::string &relative, const std::string &text, bool executable = false)
     {
@@ -132,7 +129,8 @@ protected:
                                           "\r\n[Desktop Action new]\r\nExec=wrong %u\r\n");
     }
 
-    std::string root;
+    test::TempFolder temp{"browser"};
+    std::string root = temp.path().string();
     BrowserEnv env;
 };
 

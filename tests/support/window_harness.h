@@ -1,21 +1,29 @@
 // A main window on a temporary executable directory with recording fakes.
 #pragma once
 
-#include "support/fakes.h"
 #include "shell/frm_main.h"
+#include "support/fakes.h"
+#include "support/temp_folder.h"
 #include "ui/error_handler.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace lintrel::testing {
 
+// The tests' temporary folder with the QString paths window code takes.
+struct QtTempFolder
+{
+    test::TempFolder folder{"window"};
+    QString path() const { return QString::fromStdString(folder.path().string()); }
+    QString filePath(const QString &name) const { return path() + QLatin1Char('/') + name; }
+};
+
 struct WindowHarness
 {
-    QTemporaryDir dir;
+    QtTempFolder dir;
     FakeMessageBoxes messages;
     FakeFileDialogs dialogs;
     FakeClipboard clipboard;

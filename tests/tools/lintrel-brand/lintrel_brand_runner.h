@@ -1,6 +1,7 @@
 // Runs the built lintrel-brand in a fresh temp folder and collects its exit code and output.
 #pragma once
 
+#include "support/temp_folder.h"
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -39,14 +40,7 @@ inline void writeAll(const std::filesystem::path &path, std::string_view text)
 class BrandToolTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/lintrel-brand-publish-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        dir = pattern;
-        std::filesystem::create_directory(dir / "tmp");
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
+    void SetUp() override { std::filesystem::create_directory(dir / "tmp"); }
 
     // Runs the built lintrel-brand with args; words "@name" become paths inside dir. Standard
     // output goes to stdoutPath when one is given (out is then empty).
@@ -82,7 +76,8 @@ protected:
         return result;
     }
 
-    std::filesystem::path dir;
+    test::TempFolder temp{"brand-tool"};
+    std::filesystem::path dir = temp.path();
 
 private:
     static std::vector<char *> pointers(std::vector<std::string> &words)

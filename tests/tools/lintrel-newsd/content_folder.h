@@ -1,6 +1,7 @@
 // A temporary news server content folder for one test.
 #pragma once
 
+#include "support/temp_folder.h"
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -11,20 +12,7 @@ namespace lintrel::test {
 class ContentFolder
 {
 public:
-    ContentFolder()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "lintrel-newsd-XXXXXX").string();
-        dir_ = ::mkdtemp(pattern.data());
-        std::filesystem::create_directory(dir_ / "news");
-    }
-    ~ContentFolder()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    ContentFolder(const ContentFolder &) = delete;
-    ContentFolder &operator=(const ContentFolder &) = delete;
+    ContentFolder() { std::filesystem::create_directory(dir_ / "news"); }
 
     void write(const std::string &name, const std::string &bytes) const
     {
@@ -41,7 +29,8 @@ public:
     std::string path() const { return dir_.string(); }
 
 private:
-    std::filesystem::path dir_;
+    TempFolder temp_{"newsd"};
+    std::filesystem::path dir_ = temp_.path();
 };
 
 } // namespace lintrel::test

@@ -23,7 +23,7 @@ class Child
 public:
     explicit Child(std::vector<std::string> args)
     {
-        args.insert(args.begin(), LINTREL_NEWSD);
+        args.insert(args.begin(), LINTREL_NEWSD_TOOL);
         std::vector<char *> argv;
         for (std::string &a : args)
             argv.push_back(a.data());
