@@ -5,7 +5,6 @@
 #include "net/http_client.h"
 #include "support/raw_socket_server.h"
 
-#include <QApplication>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -24,25 +23,10 @@ using lintrel::test::RawSocketServer;
 
 namespace {
 
+// The shared window test main provides the application object.
 class BlockingCallTest : public testing::Test
 {
-protected:
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "blocking_call_test";
-        static char *argv[] = {name, nullptr};
-        app = new QApplication(argc, argv);
-    }
-    static void TearDownTestSuite()
-    {
-        delete app;
-        app = nullptr;
-    }
-    static QApplication *app;
 };
-
-QApplication *BlockingCallTest::app = nullptr;
 
 } // namespace
 
