@@ -25,12 +25,12 @@ HttpReply newsReply(const NewsIndex &index, NewsScript script, std::string_view 
         return plain(413, "the form is too large\n");
     if (form.error == FormError::Malformed)
         return plain(400, "the form cannot be read\n");
-    const NewsAnswer answer = answerNewsRequest(index, script, form.form);
+    NewsAnswer answer = answerNewsRequest(index, script, form.form);
     HttpReply reply;
     reply.status = answer.status;
     // The program takes the answer byte for byte; no charset is claimed.
     reply.contentType = "text/html";
-    reply.body = answer.body;
+    reply.body = std::move(answer.body);
     return reply;
 }
 

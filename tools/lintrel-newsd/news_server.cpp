@@ -1,13 +1,14 @@
-// Connections of lintrel-newsd on Boost.Beast: one strand each, deadlines, limits, the log.
+// Connections of lintrel-newsd on Boost.Beast: an event loop per thread, deadlines, limits, log.
 #include "news_server.h"
 
 #include "content_store.h"
 #include "util/errors.h"
 
+#include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
 #include <boost/asio/steady_timer.hpp>
-#include <boost/asio/strand.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
@@ -59,8 +60,21 @@ struct NewsServer::Impl
 {
     explicit Impl(ServerOptions o)
         : options(std::move(o)),
-          store(options.contentDir, [this](const std::string &w) { log("content: " + w); })
+          store(options.contentDir, [this](const std::string &w) { log("content: " + w); }),
+          contexts(makeContexts(options.threads)), acceptor(*contexts.front()),
+          acceptPause(*contexts.front())
     {}
+
+    // One event loop for each thread: a connection lives on one of them and needs no locks.
+    static std::vector<std::unique_ptr<net::io_context>> makeContexts(int wanted)
+    {
+        const unsigned count = std::max(1u, wanted > 0 ? static_cast<unsigned>(wanted)
+                                                       : std::thread::hardware_concurrency());
+        std::vector<std::unique_ptr<net::io_context>> out;
+        for (unsigned i = 0; i < count; ++i)
+            out.push_back(std::make_unique<net::io_context>(1));
+        return out;
+    }
 
     void log(const std::string &line)
     {
@@ -68,22 +82,23 @@ struct NewsServer::Impl
             options.log(line);
             return;
         }
+        const std::string text = line + "\n";
         std::lock_guard guard(logMutex);
-        std::fwrite(line.data(), 1, line.size(), stderr);
-        std::fputc('\n', stderr);
+        std::fwrite(text.data(), 1, text.size(), stderr);
     }
     void accept();
 
-    // Declared before the I/O context: connections still queued in it when it goes use them.
+    // Declared before the event loops: connections still queued in them when they go use these.
     ServerOptions options;
     std::mutex logMutex;
     ContentStore store;
     std::atomic<int> connections = 0;
     const int maxConnections = connectionLimit();
     std::atomic<bool> running = false;
-    net::io_context ioc;
-    tcp::acceptor acceptor{ioc};
-    net::steady_timer acceptPause{ioc};
+    std::vector<std::unique_ptr<net::io_context>> contexts;
+    std::size_t nextContext = 0; // used by the accepting loop only
+    tcp::acceptor acceptor;
+    net::steady_timer acceptPause;
 };
 
 namespace {
@@ -112,7 +127,7 @@ private:
     void refuse(http::status status, std::string why);
     void send(http::response<http::string_body> response, std::string logLine);
     void linger();
-    http::response<http::string_body> reply(const HttpReply &r) const;
+    http::response<http::string_body> reply(HttpReply r) const;
     std::string logLine(int status, std::size_t bytes) const;
 
     beast::tcp_stream stream_;
@@ -209,25 +224,27 @@ void Connection::onBody(const beast::error_code &ec)
     const std::string_view contentType = view(request[http::field::content_type]);
     const std::string_view method = view(request.method_string());
     const std::string_view target = view(request.target());
-    const HttpReply r = answerHttpRequest(*index, server_.options.newsPath,
-                                          {method, target, contentType, request.body()});
-    auto response = reply(r);
+    HttpReply r = answerHttpRequest(*index, server_.options.newsPath,
+                                    {method, target, contentType, request.body()});
+    std::string line = logLine(r.status, r.body.size());
+    const std::size_t size = r.body.size();
+    auto response = reply(std::move(r));
     response.keep_alive(request.keep_alive());
     if (request.method() == http::verb::head) {
-        response.content_length(r.body.size());
         response.body().clear();
+        response.content_length(size);
     }
-    send(std::move(response), logLine(r.status, r.body.size()));
+    send(std::move(response), std::move(line));
 }
 
-http::response<http::string_body> Connection::reply(const HttpReply &r) const
+http::response<http::string_body> Connection::reply(HttpReply r) const
 {
     http::response<http::string_body> response{static_cast<http::status>(r.status),
                                                parser_->get().version()};
     response.set(http::field::content_type, r.contentType);
     if (!r.allow.empty())
         response.set(http::field::allow, r.allow);
-    response.body() = r.body;
+    response.body() = std::move(r.body);
     response.prepare_payload();
     return response;
 }
@@ -247,9 +264,10 @@ void Connection::refuse(http::status status, std::string why)
     HttpReply r;
     r.status = static_cast<int>(status);
     r.body = std::move(why);
-    auto response = reply(r);
+    std::string line = logLine(r.status, r.body.size());
+    auto response = reply(std::move(r));
     response.keep_alive(false);
-    send(std::move(response), logLine(r.status, r.body.size()));
+    send(std::move(response), std::move(line));
 }
 
 void Connection::send(http::response<http::string_body> response, std::string line)
@@ -289,22 +307,24 @@ void Connection::linger()
 
 void NewsServer::Impl::accept()
 {
-    acceptor.async_accept(
-        net::make_strand(ioc), [this](const beast::error_code &ec, tcp::socket socket) {
-            if (ec == net::error::operation_aborted)
-                return;
-            if (ec) {
-                // Out of descriptors or similar: try again shortly instead of spinning.
-                acceptPause.expires_after(std::chrono::milliseconds(50));
-                acceptPause.async_wait([this](const beast::error_code &) { accept(); });
-                return;
-            }
-            beast::error_code ignored;
-            socket.set_option(tcp::no_delay(true), ignored);
-            if (connections < maxConnections)
-                std::make_shared<Connection>(std::move(socket), *this)->waitForRequest();
-            accept();
-        });
+    net::io_context &loop = *contexts[nextContext++ % contexts.size()];
+    acceptor.async_accept(loop, [this, &loop](const beast::error_code &ec, tcp::socket socket) {
+        if (ec == net::error::operation_aborted)
+            return;
+        if (ec) {
+            // Out of descriptors or similar: try again shortly instead of spinning.
+            acceptPause.expires_after(std::chrono::milliseconds(50));
+            acceptPause.async_wait([this](const beast::error_code &) { accept(); });
+            return;
+        }
+        beast::error_code ignored;
+        socket.set_option(tcp::no_delay(true), ignored);
+        if (connections < maxConnections) {
+            auto connection = std::make_shared<Connection>(std::move(socket), *this);
+            net::post(loop, [connection] { connection->waitForRequest(); });
+        }
+        accept();
+    });
 }
 
 NewsServer::NewsServer(ServerOptions options)
@@ -342,15 +362,16 @@ int NewsServer::bind()
 
 bool NewsServer::listen()
 {
-    unsigned threads = impl_->options.threads > 0 ? static_cast<unsigned>(impl_->options.threads)
-                                                  : std::thread::hardware_concurrency();
-    threads = std::max(1u, threads);
+    auto &contexts = impl_->contexts;
+    std::vector<net::executor_work_guard<net::io_context::executor_type>> busy;
+    for (auto &loop : contexts)
+        busy.push_back(net::make_work_guard(*loop));
     impl_->accept();
     impl_->running = true;
     std::vector<std::thread> pool;
-    for (unsigned i = 1; i < threads; ++i)
-        pool.emplace_back([this] { impl_->ioc.run(); });
-    impl_->ioc.run();
+    for (std::size_t i = 1; i < contexts.size(); ++i)
+        pool.emplace_back([&loop = *contexts[i]] { loop.run(); });
+    contexts.front()->run();
     for (auto &t : pool)
         t.join();
     impl_->running = false;
@@ -359,7 +380,8 @@ bool NewsServer::listen()
 
 void NewsServer::stop()
 {
-    impl_->ioc.stop();
+    for (auto &loop : impl_->contexts)
+        loop->stop();
 }
 
 bool NewsServer::isRunning() const
