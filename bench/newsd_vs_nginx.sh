@@ -5,8 +5,8 @@
 # Prints, for getlastnews (conttype lastcode and all) and getnewsdetails, the median
 # requests per second of RUNS runs (default 3; each DURATION=5s with CONNECTIONS=64 and
 # THREADS=2) for both servers and their ratio; then the latency percentiles of getlastnews
-# with 20,000 items, and the peak memory of lintrel-newsd while a 150 MiB chunked upload is
-# refused.
+# with 20,000 items, how long a request waits beside 64 clients dripping their headers, and
+# the peak memory of lintrel-newsd while a 150 MiB chunked upload is refused.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -126,3 +126,23 @@ status="$(head -c 157286400 /dev/zero | curl -s -m 60 -o /dev/null -w '%{http_co
     "http://127.0.0.1:$NEWSD_PORT/news/getlastnews.php" || true)"
 echo "upload answered $status"
 grep VmHWM "/proc/$PID_20K/status"
+
+echo
+echo "a request beside 64 clients that send one header line every 0.5 s"
+slow=()
+for i in $(seq 1 64); do
+    exec {fd}<>"/dev/tcp/127.0.0.1/$NEWSD_PORT"
+    printf 'POST /news/getlastnews.php HTTP/1.1\r\nHost: x\r\n' >&"$fd"
+    slow+=("$fd")
+done
+(for round in 1 2 3 4 5 6; do
+    for fd in "${slow[@]}"; do printf 'X-Drip: %s\r\n' "$round" >&"$fd" 2>/dev/null || true; done
+    sleep 0.5
+done) &
+DRIP_PID=$!
+sleep 0.6
+curl -sS -m 5 -o /dev/null -w 'answered %{http_code} in %{time_total} s\n' \
+    -H "Content-Type: multipart/form-data; boundary=$BOUNDARY" \
+    --data-binary "@$TMP/lastcode.body" "http://127.0.0.1:$NEWSD_PORT/news/getlastnews.php"
+wait "$DRIP_PID"
+for fd in "${slow[@]}"; do exec {fd}>&-; done

@@ -145,29 +145,34 @@ bool ContentStore::applyEvents()
         for (const char *p = buffer; p < buffer + n;) {
             const auto *event = reinterpret_cast<const inotify_event *>(p);
             p += sizeof(inotify_event) + event->len;
-            const std::string name = event->len > 0 ? event->name : "";
-            if (event->mask & IN_Q_OVERFLOW) {
-                touched.everything = true;
-            } else if (event->wd == newsWatch_) {
-                if (event->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED))
-                    touched.newsFolder = true;
-                else if (!name.empty()) {
-                    noteWriting(writing_, "news/" + name, event->mask);
-                    touched.news.insert(name);
-                }
-            } else if (event->wd == rootWatch_) {
-                if (name == "news" && (event->mask & kEntryEvents))
-                    touched.newsFolder = true;
-                else if (name == "publishers.ini" || name == "mainappupdate.inf") {
-                    noteWriting(writing_, name, event->mask);
-                    (name == "publishers.ini" ? touched.publishers : touched.descriptor) = true;
-                }
-            }
+            noteEvent(*event, touched);
         }
     }
     if (any)
         applyTouched(touched);
     return any;
+}
+
+void ContentStore::noteEvent(const inotify_event &event, Touched &touched)
+{
+    const std::string name = event.len > 0 ? event.name : "";
+    if (event.mask & IN_Q_OVERFLOW) {
+        touched.everything = true;
+    } else if (event.wd == newsWatch_) {
+        if (event.mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED)) {
+            touched.newsFolder = true;
+        } else if (!name.empty()) {
+            noteWriting(writing_, "news/" + name, event.mask);
+            touched.news.insert(name);
+        }
+    } else if (event.wd == rootWatch_) {
+        if (name == "news" && (event.mask & kEntryEvents)) {
+            touched.newsFolder = true;
+        } else if (name == "publishers.ini" || name == "mainappupdate.inf") {
+            noteWriting(writing_, name, event.mask);
+            (name == "publishers.ini" ? touched.publishers : touched.descriptor) = true;
+        }
+    }
 }
 
 void ContentStore::applyTouched(const Touched &touched)

@@ -11,6 +11,8 @@
 #include <set>
 #include <string>
 
+struct inotify_event;
+
 namespace lintrel::newsd {
 
 // Reads the folder once, then follows it with inotify: a request costs one check for
@@ -39,6 +41,7 @@ private:
     void readNewsFolder();
     void readNews(const std::string &name);
     bool applyEvents(); // false when nothing was pending
+    void noteEvent(const inotify_event &event, Touched &touched);
     void applyTouched(const Touched &touched);
     void publish();
     void warnAll(const std::vector<std::string> &lines);
