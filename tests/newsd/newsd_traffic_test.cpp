@@ -85,6 +85,8 @@ TEST_F(NewsdTraffic, BodyLimitsHoldHoweverTheBodyArrives)
         {"length and chunked", head(length + "Transfer-Encoding: chunked\r\n") + chunked(body),
          400},
         {"another coding", head("Transfer-Encoding: gzip\r\n") + body, 400},
+        {"another coding before chunked",
+         head("Transfer-Encoding: gzip, chunked\r\n") + chunked(body), 400},
         {"headers over the limit", head("X-Pad: " + std::string(20000, 'a') + "\r\n"), 431},
         {"a form that does not parse", head("Content-Length: 7\r\n") + "garbage", 400},
         {"URL-encoded form over 8 KiB",

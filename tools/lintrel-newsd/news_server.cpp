@@ -127,6 +127,7 @@ private:
     void refuse(http::status status, std::string why);
     void send(http::response<http::string_body> response, std::string logLine);
     void linger();
+    void drain();
     http::response<http::string_body> reply(HttpReply r) const;
     std::string logLine(int status, std::size_t bytes) const;
 
@@ -137,7 +138,6 @@ private:
     NewsServer::Impl &server_;
     std::string remote_;
     Clock::time_point started_;
-    std::array<char, 16 * 1024> drain_{};
 };
 
 void Connection::waitForRequest()
@@ -177,9 +177,11 @@ void Connection::onHeader(const beast::error_code &ec)
     const auto &request = parser_->get();
     const bool chunked = parser_->chunked();
     const bool hasLength = request.find(http::field::content_length) != request.end();
-    const bool hasCoding = request.find(http::field::transfer_encoding) != request.end();
+    const auto coding = request.find(http::field::transfer_encoding);
+    const bool plainChunked =
+        coding == request.end() || (chunked && beast::iequals(coding->value(), "chunked"));
     // A body comes with a length or chunked, never both, and in no other coding.
-    if ((hasCoding && !chunked) || (chunked && hasLength))
+    if (!plainChunked || (chunked && hasLength))
         return refuse(http::status::bad_request, "a body must come with a length or chunked\n");
     if (!parser_->is_done() && beast::iequals(request[http::field::expect], "100-continue")) {
         static constexpr std::string_view kContinue = "HTTP/1.1 100 Continue\r\n\r\n";
@@ -296,10 +298,16 @@ void Connection::linger()
     beast::error_code ignored;
     stream_.socket().shutdown(tcp::socket::shutdown_send, ignored);
     stream_.expires_after(kLinger);
-    stream_.async_read_some(net::buffer(drain_),
+    drain();
+}
+
+void Connection::drain()
+{
+    buffer_.clear();
+    stream_.async_read_some(buffer_.prepare(4096),
                             [self = shared_from_this()](const beast::error_code &ec, std::size_t) {
                                 if (!ec)
-                                    self->linger();
+                                    self->drain();
                             });
 }
 
