@@ -108,12 +108,23 @@ for id in $(seq 1 20000); do
         >"$TMP/content-20k/news/$id.html"
 done
 start_newsd "$NEWSD" "$TMP/content-20k" newsd-20k
+# wrk_latency URL [ARGS...]: the 50th, 90th and 99th percentiles and the rate, on one line.
+wrk_latency() {
+    local url="$1"
+    shift
+    wrk -t1 -c"$conns" -d"$DURATION" --latency "$@" "$url" |
+        awk '/^ +(50|90|99)%/ {printf "p%s %s  ", substr($1, 1, 2), $2} /^Requests\/sec/ {print $2 " req/s"}'
+}
 for kind in lastcode all; do
+    curl -sS -m 5 -H "Content-Type: multipart/form-data; boundary=$BOUNDARY" \
+        --data-binary "@$TMP/$kind.body" "http://127.0.0.1:$NEWSD_PORT/news/getlastnews.php" \
+        -o "$TMP/www/$kind-20k"
     for conns in "$CONNECTIONS" 1; do
         echo "-- $kind, $conns connection(s)"
-        wrk -t1 -c"$conns" -d"$DURATION" --latency -s "$TMP/$kind.lua" \
-            "http://127.0.0.1:$NEWSD_PORT/news/getlastnews.php" |
-            awk '/Requests\/sec/ || /^ +(50|90|99)%/'
+        printf '  %-16s' lintrel-newsd
+        wrk_latency "http://127.0.0.1:$NEWSD_PORT/news/getlastnews.php" -s "$TMP/$kind.lua"
+        printf '  %-16s' "nginx (static)"
+        wrk_latency "$NGINX_URL/$kind-20k"
     done
 done
 PID_20K="$NEWSD_PID"
