@@ -22,7 +22,6 @@ done
 [ -x "$NEWSD" ] || { echo "no $NEWSD: build the lintrel-newsd target first" >&2; exit 1; }
 
 TMP="$(mktemp -d)"
-chmod 755 "$TMP"
 # shellcheck source=../tests/newsd/loopback_servers.sh
 source "$ROOT/tests/newsd/loopback_servers.sh"
 trap 'stop_servers; rm -rf "$TMP"' EXIT

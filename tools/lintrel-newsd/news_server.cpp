@@ -210,7 +210,7 @@ void Connection::onReadError(const beast::error_code &ec)
     if (ec == http::error::header_limit || ec == http::error::buffer_overflow)
         return refuse(http::status::request_header_fields_too_large, "the headers are too large\n");
     if (ec == beast::error::timeout && parser_->got_some())
-        server_.log(remote_ + " - - 408 request not complete in time, connection closed");
+        server_.log(remote_ + " - - closed: the request did not arrive in time");
     else if (isHttpError(ec) && ec != http::error::end_of_stream &&
              ec != http::error::partial_message)
         return refuse(http::status::bad_request, "malformed request\n");
