@@ -87,7 +87,7 @@ TEST(NewsAnswers, ShapesAndErrorCodes)
     c.items = {{5, "Five", "d5", "<b>5</b>"}, {3, "Three", "", ""}};
     const auto ask = [&c](NewsScript s, std::string user, std::string code, std::string type,
                           std::string cont, std::string id = {}) {
-        return answerNewsRequest(c, s, {user, code, type, cont, id, "UA"}).body;
+        return answerNewsRequest(NewsIndex(c), s, {user, code, type, cont, id, "UA"}).body;
     };
     const auto L = NewsScript::LastNews, D = NewsScript::NewsDetails;
     EXPECT_EQ(ask(L, "g1", "DEMO", "BG", "all"), "5^Five^d5\xAF"
@@ -102,7 +102,7 @@ TEST(NewsAnswers, ShapesAndErrorCodes)
     EXPECT_EQ(ask(L, "g1", "DEMO", "BP", "lastcode"), "INVALIDPRODUCT");
     for (const char *id : {"4", "", "x", "5x", "-5", "99999999999999999999999"})
         EXPECT_EQ(ask(D, "g1", "DEMO", "BG", "", id), "INVALIDNEWS") << id;
-    EXPECT_EQ(answerNewsRequest(c, L, {"g1", "DEMO", "BG", "else", "", ""}).status, 400);
+    EXPECT_EQ(answerNewsRequest(NewsIndex(c), L, {"g1", "DEMO", "BG", "else", "", ""}).status, 400);
 
     c.items.clear();
     EXPECT_EQ(ask(L, "g1", "DEMO", "BG", "all"), "OK");

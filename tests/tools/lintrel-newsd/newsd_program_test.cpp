@@ -2,14 +2,17 @@
 #include "content_folder.h"
 
 #include "net/http_client.h"
+#include "raw_client.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -66,6 +69,20 @@ public:
         return all;
     }
     void signal(int sig) { kill(pid_, sig); }
+    // Waits at most limit for the end; -1 when the child is still running.
+    int waitFor(std::chrono::milliseconds limit)
+    {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (std::chrono::steady_clock::now() < end) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+                return status_;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return -1;
+    }
     int wait()
     {
         int status = 0;
@@ -103,6 +120,36 @@ TEST(NewsdProgram, AnnouncesItsPortServesAndStopsOnEachSignal)
         child.signal(sig);
         EXPECT_EQ(child.wait(), 0);
     }
+}
+
+TEST(NewsdProgram, StopsAtOnceWhateverTheClientsDo)
+{
+    using lintrel::test::RawClient;
+    lintrel::test::ContentFolder folder;
+    Child child({"--content", folder.path(), "--port=0"});
+    const std::string first = child.line();
+    ASSERT_EQ(first.rfind("listening on http://127.0.0.1:", 0), 0u) << first;
+    const int port = std::stoi(first.substr(first.rfind(':') + 1));
+
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < 32; ++i) {
+        clients.push_back(std::make_unique<RawClient>(port));
+        // Half drip their headers, half stop in the middle of a body.
+        clients.back()->send(i % 2 ? "POST /news/getlastnews.php HTTP/1.1\r\nHost: x\r\n"
+                                   : "POST /news/getlastnews.php HTTP/1.1\r\nHost: x\r\n"
+                                     "Content-Length: 1000\r\n\r\npartial");
+    }
+    clients.push_back(std::make_unique<RawClient>(port)); // and one says nothing
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+
+    const auto before = std::chrono::steady_clock::now();
+    child.signal(SIGTERM);
+    EXPECT_EQ(child.waitFor(std::chrono::seconds(5)), 0);
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - before);
+    std::cout << "stopped " << took.count() << " ms after SIGTERM\n";
+    for (auto &c : clients)
+        EXPECT_TRUE(c->closedWithin(std::chrono::milliseconds(1000)));
 }
 
 TEST(NewsdProgram, HelpAndBadUsage)
