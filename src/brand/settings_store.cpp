@@ -6,11 +6,8 @@
 #include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/exe_dir.h"
+#include "util/file_io.h"
 
-#include <cerrno>
-#include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,34 +37,11 @@ private:
     std::string path_;
 };
 
-std::string readWholeFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        throw Error(formatMessage("Cannot open file \"%s\". %s", {path, systemErrorText(errno)}));
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
+// The plain copy is made afresh for its owner alone, never through an existing file or link.
 void writePrivateFile(const std::string &path, const std::string &bytes)
 {
     ::unlink(path.c_str());
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        throw Error(formatMessage("Cannot create file \"%s\". %s", {path, systemErrorText(errno)}));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = errno;
-            ::close(fd);
-            throw Error(
-                formatMessage("Cannot write file \"%s\". %s", {path, systemErrorText(err)}));
-        }
-        done += static_cast<size_t>(n);
-    }
-    ::close(fd);
+    replaceFile(path, bytes, 0600);
 }
 
 } // namespace
@@ -80,7 +54,7 @@ std::optional<SettingsDocument> readSettingsDocument(const std::string &dir)
     PlainCopy plain(joinPath(dir, kPlainSettingsFileName));
     SettingsDocument doc;
     doc.result = DecryptSettingsFile(container, plain.path());
-    doc.lines = readDocumentLines(readWholeFile(plain.path()));
+    doc.lines = readDocumentLines(readFile(plain.path()));
     return doc;
 }
 

@@ -2,7 +2,7 @@
 // copy deleted at once; the last-news marker read and written through the same cycle.
 #pragma once
 
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <optional>
 #include <string>

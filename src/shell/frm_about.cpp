@@ -2,6 +2,7 @@
 #include "shell/frm_about.h"
 
 #include "ui/widgets.h"
+#include "util/app_version.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -51,7 +52,7 @@ void TfrmAbout::FormCreate(const AboutTexts &texts)
     setWindowTitle(QStringLiteral("About ") + texts.applicationName + QStringLiteral("..."));
     lblProductName->setText(texts.applicationName);
     lblProductVersion->setText(QStringLiteral("Product Version: ") +
-                               QStringLiteral(LINTREL_APP_VERSION));
+                               QString::fromLatin1(kAppVersion.data(), kAppVersion.size()));
     lblCopyright1->setText(QStringLiteral("Copyright (c) ") + texts.copyrightYears +
                            QLatin1Char(' ') + texts.copyrightCompany);
     memAbout->setPlainText(texts.aboutText);

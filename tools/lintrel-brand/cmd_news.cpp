@@ -11,6 +11,8 @@
 #include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/exe_dir.h"
+#include "util/fields.h"
+#include "util/file_io.h"
 
 #include <atomic>
 #include <charconv>
@@ -27,7 +29,6 @@ namespace lintrel::brand_tool {
 
 namespace {
 
-constexpr OptionDef PasswordOpt{"password", true};
 constexpr OptionDef TimeoutOpt{"timeout", true};
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int MaxTimeoutSeconds = 24 * 3600;
@@ -146,7 +147,7 @@ void checkNewsOperands(const std::vector<std::string> &operands)
 
 int runNews(std::span<const std::string> argv, Output io)
 {
-    const OptionDef options[] = {PasswordOpt, TimeoutOpt};
+    const OptionDef options[] = {PasswordOption, TimeoutOpt};
     const ParsedArgs args = parseArgs(argv, options, 2, 3);
     checkNewsOperands(args.operands);
     const std::string password = passwordOrDefault(args);
@@ -242,7 +243,7 @@ int runMarker(std::span<const std::string> argv, Output io)
     try {
         // The store works on a folder holding dbsettings.dat: a private copy lets any file
         // name be used and keeps the short-lived plain copy away from the user's folder.
-        const std::string original = readWholeFile(path);
+        const std::string original = readFile(path);
         const PrivateFolder folder;
         const std::string copy = joinPath(folder.path(), kSettingsFileName);
         writeFile(copy, original);
@@ -256,7 +257,7 @@ int runMarker(std::span<const std::string> argv, Output io)
         if (WriteLastNewsId(folder.path(), args.operands[1]) != MarkerWrite::Stored)
             return containerVerdict(DecryptResult::Damaged, path, true, io);
         // Replace the file a symbolic link points to, not the link.
-        writeFileAtomically(std::filesystem::canonical(path).string(), readWholeFile(copy));
+        replaceFile(std::filesystem::canonical(path).string(), readFile(copy));
         return ExitOk;
     } catch (const Error &e) {
         io.err << "lintrel-brand: " << e.what() << "\n";
