@@ -247,7 +247,7 @@ int runMarker(std::span<const std::string> argv, Output io)
     const std::string &path = args.operands[0];
     try {
         // The store works on a folder holding dbsettings.dat: a private copy lets any file
-        // name be used and keeps the short-lived plain copy away from the user's folder.
+        // name be used.
         const std::string original = readWholeFile(path);
         const PrivateFolder folder;
         const std::string copy = joinPath(folder.path(), kSettingsFileName);
