@@ -117,7 +117,8 @@ int runNew(std::span<const std::string> argv, Output io)
         return ExitFileError;
     }
     try {
-        writeFileAtomically(path, brandTemplate());
+        // The user fills in publisher ids and links here: private from the start.
+        writeFileAtomically(path, brandTemplate(), 0600);
         return ExitOk;
     } catch (const Error &e) {
         return fileError(e, io);
@@ -149,7 +150,12 @@ std::string passwordOrDefault(const ParsedArgs &args)
 
 void writeFileAtomically(const std::string &path, std::string_view bytes)
 {
-    AtomicFile file(path);
+    writeFileAtomically(path, bytes, 0666 & ~currentUmask());
+}
+
+void writeFileAtomically(const std::string &path, std::string_view bytes, mode_t newFileMode)
+{
+    AtomicFile file(path, newFileMode);
     file.write(asBytes(bytes));
     file.commit();
 }

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace lintrel::brand_tool {
 
@@ -48,9 +49,11 @@ BrandInput readBrandInput(const std::string &path, std::string_view password, Ou
 // file ..." on failure.
 std::string readWholeFile(const std::string &path);
 
-// Replaces the file at path all at once with bytes, keeping its permission bits. Throws
-// lintrel::Error on failure, leaving the old file as it was.
+// Replaces the file at path all at once with bytes, keeping its permission bits; a new file
+// gets 0666 less the umask, or newFileMode when given (for plain brand documents, 0600).
+// Throws lintrel::Error on failure, leaving the old file as it was.
 void writeFileAtomically(const std::string &path, std::string_view bytes);
+void writeFileAtomically(const std::string &path, std::string_view bytes, mode_t newFileMode);
 
 // The value of --password, or the program's own settings password. Throws UsageError when it
 // is longer than a container password may be.
