@@ -119,28 +119,41 @@ SettingsDocument decryptDocument(const OpenFile &file, const std::string &path)
     return {plain.result, readDocumentLines(plain.document)};
 }
 
-} // namespace
-
-std::optional<SettingsDocument> readSettingsDocument(const std::string &dir)
+std::optional<SettingsDocument> readContainer(const std::string &path)
 {
-    const std::string path = joinPath(dir, kSettingsFileName);
     const std::optional<OpenFile> file = openContainer(path);
     if (!file)
         return std::nullopt;
     return decryptDocument(*file, path);
 }
 
+} // namespace
+
+std::optional<SettingsDocument> readSettingsDocument(const std::string &dir)
+{
+    return readContainer(joinPath(dir, kSettingsFileName));
+}
+
 std::string ReadLastNewsId(const std::string &dir)
 {
-    const auto doc = readSettingsDocument(dir);
+    return readLastNewsIdIn(joinPath(dir, kSettingsFileName));
+}
+
+MarkerWrite WriteLastNewsId(const std::string &dir, const std::string &id)
+{
+    return writeLastNewsIdIn(joinPath(dir, kSettingsFileName), id);
+}
+
+std::string readLastNewsIdIn(const std::string &containerPath)
+{
+    const auto doc = readContainer(containerPath);
     if (!doc)
         return {};
     return extractLastNewsId(joinDocumentLines(doc->lines));
 }
 
-MarkerWrite WriteLastNewsId(const std::string &dir, const std::string &id)
+MarkerWrite writeLastNewsIdIn(const std::string &path, const std::string &id)
 {
-    const std::string path = joinPath(dir, kSettingsFileName);
     const std::optional<OpenFile> locked = lockCurrentVersion(path);
     if (!locked)
         return MarkerWrite::NoSettingsFile;

@@ -37,4 +37,8 @@ enum class MarkerWrite { Stored, NoSettingsFile, NotStored };
 // empty or damaged document would destroy the brand. File errors throw lintrel::Error.
 MarkerWrite WriteLastNewsId(const std::string &dir, const std::string &id);
 
+// The same two on a settings container at any path (the forms above use dir/dbsettings.dat).
+std::string readLastNewsIdIn(const std::string &containerPath);
+MarkerWrite writeLastNewsIdIn(const std::string &containerPath, const std::string &id);
+
 } // namespace lintrel
