@@ -86,7 +86,8 @@ bool sameFile(const struct stat &a, const struct stat &b)
 // The container file opened and locked for a read-modify-write, or nothing when there is no
 // such file. A writer that held the lock before us has replaced the file by renaming a new
 // one over it, so the lock we got may be on a version that is gone: then the new one is
-// opened and locked in turn. A file system without locks is written unlocked, as before.
+// opened and locked in turn. On a file system without locks the write goes ahead unlocked
+// rather than not at all.
 std::optional<OpenFile> lockCurrentVersion(const std::string &path)
 {
     for (;;) {
