@@ -3,6 +3,8 @@
 
 #include <utf8proc.h>
 
+#include <memory>
+
 namespace lintrel::unicode {
 
 namespace {
@@ -80,68 +82,88 @@ bool isKeycapBase(char32_t cp)
     return cp == '#' || cp == '*' || (cp >= '0' && cp <= '9');
 }
 
-constexpr uint64_t lowBits(size_t n)
+// What the cluster pass needs of a character, from the library.
+struct CharInfo
 {
-    return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
+    uint8_t flags;      // ClassFlags
+    uint8_t width;      // utf8proc's character width, 0 to 2
+    uint8_t boundclass; // utf8proc's cluster-break class
+};
+
+CharInfo lookUp(char32_t cp)
+{
+    const utf8proc_property_t *prop = utf8proc_get_property(int32_t(cp));
+    return {classOf(cp, prop), uint8_t(prop->charwidth), uint8_t(prop->boundclass)};
 }
 
-template <class Unit>
-BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry &carry)
+// The same for the Basic Multilingual Plane, packed into 10 bits and built on first use
+// (128 KiB, well under a millisecond): text is mostly there, and one load beats the
+// library's three-stage look-up.
+const uint16_t *bmpInfo()
 {
-    BlockPatch m;
-    ClusterState &state = carry.cluster;
-    const size_t n = avail < 64 ? avail : 64;
-    uint64_t todo = nonAscii & lowBits(n);
-    size_t next = 0; // units before it are decided or left to the ASCII classification
-    if (carry.spill != 0) {
-        const uint64_t bits = lowBits(carry.spill);
-        m.covered |= bits;
-        m.separator |= (state.flags & kSeparator) ? bits : 0;
-        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
-        m.breaks |= (state.flags & kBreak) ? bits : 0;
-        todo &= ~bits;
-        next = carry.spill;
-        carry.spill = 0;
-        carry.tail = -1;
-    }
-    while (next < n) {
-        size_t at = next;
-        if (!carry.joins) {
-            const uint64_t rest = todo & ~lowBits(next);
-            if (rest == 0)
-                break;
-            at = size_t(__builtin_ctzll(rest));
-            if (at > next)
-                resumeAfterAscii(state, char32_t(p[at - 1]));
-            else if (at == 0 && carry.tail >= 0)
-                resumeAfterAscii(state, char32_t(carry.tail));
+    static const std::unique_ptr<uint16_t[]> table = [] {
+        auto t = std::make_unique<uint16_t[]>(0x10000);
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            const CharInfo i = lookUp(cp);
+            t[cp] = uint16_t(i.flags | (i.width << 3) | (i.boundclass << 5));
         }
-        const Decoded d = decode(p + at, avail - at);
-        uint32_t gain = 0;
-        const bool starts = advance(state, d.cp, gain);
-        const size_t end = at + d.length;
-        const uint64_t bits = lowBits(end) & ~lowBits(at);
-        const uint64_t first = uint64_t(1) << at;
-        m.covered |= bits;
-        m.starts |= starts ? first : 0;
-        m.separator |= (state.flags & kSeparator) ? bits : 0;
-        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
-        m.breaks |= (state.flags & kBreak) ? bits : 0;
-        m.width1 |= gain >= 1 ? first : 0;
-        m.width2 |= gain >= 2 ? first : 0;
-        todo &= ~bits;
-        carry.joins = nextMayJoin(state);
-        carry.spill = end > 64 ? uint32_t(end - 64) : 0;
-        next = end;
-    }
-    if (n == 64)
-        carry.tail = (m.covered >> 63) != 0 ? -1 : int32_t(p[63]);
-    return m;
+        return t;
+    }();
+    return table.get();
 }
 
-} // namespace
+inline CharInfo infoOf(const uint16_t *bmp, char32_t cp)
+{
+    if (cp >= 0x10000)
+        return lookUp(cp);
+    const uint16_t packed = bmp[cp];
+    return {uint8_t(packed & 7), uint8_t((packed >> 3) & 3), uint8_t(packed >> 5)};
+}
 
-Decoded decode(const char *s, size_t avail)
+inline void resume(ClusterState &state, char32_t ascii, const uint16_t *bmp)
+{
+    const CharInfo info = infoOf(bmp, ascii);
+    state.breakState = 0;
+    state.previous = ascii;
+    state.previousClass = info.boundclass;
+    state.flags = info.flags;
+    state.width = ascii >= 0x20 && ascii != 0x7F ? 1 : 0;
+    state.emojiBase = isKeycapBase(ascii);
+    state.flag = false;
+}
+
+inline bool step(ClusterState &state, char32_t cp, const CharInfo &info, uint32_t &widthGain)
+{
+    // Between two characters of class Other no rule but the last applies: a boundary. This
+    // most common case skips the library's look-up of both characters; a zero state makes
+    // it start afresh from the previous character, as it does at the start of a text.
+    const int32_t before = state.breakState != 0 ? state.breakState : state.previousClass;
+    bool starts = true;
+    if (before == UTF8PROC_BOUNDCLASS_OTHER && info.boundclass == UTF8PROC_BOUNDCLASS_OTHER)
+        state.breakState = 0;
+    else
+        starts = utf8proc_grapheme_break_stateful(int32_t(state.previous), int32_t(cp),
+                                                  &state.breakState);
+    state.previous = cp;
+    state.previousClass = info.boundclass;
+    const uint8_t widthBefore = starts ? 0 : state.width;
+    if (starts) {
+        state.flags = info.flags;
+        state.width = info.width;
+        state.emojiBase =
+            info.boundclass == UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC || isKeycapBase(cp);
+        state.flag = info.boundclass == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR;
+    } else if ((cp == 0xFE0F && state.emojiBase) ||
+               (state.flag && info.boundclass == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR)) {
+        state.width = 2; // an emoji presentation sequence, or a flag
+    } else if (state.width == 0 && info.width > 0) {
+        state.width = 1;
+    }
+    widthGain = uint32_t(state.width - widthBefore);
+    return starts;
+}
+
+inline Decoded decodeUnits(const char *s, size_t avail)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(s);
     const unsigned char b = p[0];
@@ -177,7 +199,7 @@ Decoded decode(const char *s, size_t avail)
     return {cp, length};
 }
 
-Decoded decode(const char16_t *p, size_t avail)
+inline Decoded decodeUnits(const char16_t *p, size_t avail)
 {
     const char16_t u = p[0];
     if ((u & 0xF800) != 0xD800)
@@ -187,6 +209,78 @@ Decoded decode(const char16_t *p, size_t avail)
     return {kReplacement, 1};
 }
 
+constexpr uint64_t lowBits(size_t n)
+{
+    return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
+}
+
+template <class Unit>
+BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry &carry)
+{
+    BlockPatch m;
+    ClusterState &state = carry.cluster;
+    const uint16_t *bmp = bmpInfo();
+    const size_t n = avail < 64 ? avail : 64;
+    uint64_t todo = nonAscii & lowBits(n);
+    size_t next = 0; // units before it are decided or left to the ASCII classification
+    if (carry.spill != 0) {
+        const uint64_t bits = lowBits(carry.spill);
+        m.covered |= bits;
+        m.separator |= (state.flags & kSeparator) ? bits : 0;
+        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
+        m.breaks |= (state.flags & kBreak) ? bits : 0;
+        todo &= ~bits;
+        next = carry.spill;
+        carry.spill = 0;
+        carry.tail = -1;
+    }
+    while (next < n) {
+        size_t at = next;
+        if (!carry.joins) {
+            const uint64_t rest = todo & ~lowBits(next);
+            if (rest == 0)
+                break;
+            at = size_t(__builtin_ctzll(rest));
+            if (at > next)
+                resume(state, char32_t(p[at - 1]), bmp);
+            else if (at == 0 && carry.tail >= 0)
+                resume(state, char32_t(carry.tail), bmp);
+        }
+        const Decoded d = decodeUnits(p + at, avail - at);
+        uint32_t gain = 0;
+        const bool starts = step(state, d.cp, infoOf(bmp, d.cp), gain);
+        const size_t end = at + d.length;
+        const uint64_t bits = lowBits(end) & ~lowBits(at);
+        const uint64_t first = uint64_t(1) << at;
+        m.covered |= bits;
+        m.starts |= starts ? first : 0;
+        m.separator |= (state.flags & kSeparator) ? bits : 0;
+        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
+        m.breaks |= (state.flags & kBreak) ? bits : 0;
+        m.width1 |= gain >= 1 ? first : 0;
+        m.width2 |= gain >= 2 ? first : 0;
+        todo &= ~bits;
+        carry.joins = nextMayJoin(state);
+        carry.spill = end > 64 ? uint32_t(end - 64) : 0;
+        next = end;
+    }
+    if (n == 64)
+        carry.tail = (m.covered >> 63) != 0 ? -1 : int32_t(p[63]);
+    return m;
+}
+
+} // namespace
+
+Decoded decode(const char *p, size_t avail)
+{
+    return decodeUnits(p, avail);
+}
+
+Decoded decode(const char16_t *p, size_t avail)
+{
+    return decodeUnits(p, avail);
+}
+
 uint8_t classOf(char32_t cp)
 {
     return cp < 0x80 ? asciiClass(cp) : classOf(cp, utf8proc_get_property(int32_t(cp)));
@@ -194,35 +288,12 @@ uint8_t classOf(char32_t cp)
 
 void resumeAfterAscii(ClusterState &state, char32_t ascii)
 {
-    state.breakState = 0;
-    state.previous = ascii;
-    state.flags = asciiClass(ascii);
-    state.width = ascii >= 0x20 && ascii != 0x7F ? 1 : 0;
-    state.emojiBase = isKeycapBase(ascii);
-    state.flag = false;
+    resume(state, ascii, bmpInfo());
 }
 
 bool advance(ClusterState &state, char32_t cp, uint32_t &widthGain)
 {
-    const utf8proc_property_t *prop = utf8proc_get_property(int32_t(cp));
-    const bool starts =
-        utf8proc_grapheme_break_stateful(int32_t(state.previous), int32_t(cp), &state.breakState);
-    state.previous = cp;
-    const uint8_t before = starts ? 0 : state.width;
-    if (starts) {
-        state.flags = classOf(cp, prop);
-        state.width = uint8_t(prop->charwidth);
-        state.emojiBase =
-            prop->boundclass == UTF8PROC_BOUNDCLASS_EXTENDED_PICTOGRAPHIC || isKeycapBase(cp);
-        state.flag = prop->boundclass == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR;
-    } else if ((cp == 0xFE0F && state.emojiBase) ||
-               (state.flag && prop->boundclass == UTF8PROC_BOUNDCLASS_REGIONAL_INDICATOR)) {
-        state.width = 2; // an emoji presentation sequence, or a flag
-    } else if (state.width == 0 && prop->charwidth > 0) {
-        state.width = 1;
-    }
-    widthGain = uint32_t(state.width - before);
-    return starts;
+    return step(state, cp, infoOf(bmpInfo(), cp), widthGain);
 }
 
 bool nextMayJoin(const ClusterState &state)

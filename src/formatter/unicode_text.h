@@ -40,12 +40,13 @@ uint8_t classOf(char32_t cp);
 // The running state of cluster segmentation over a text, code point by code point.
 struct ClusterState
 {
-    int32_t breakState = 0; // utf8proc's state for the emoji and regional-indicator rules
-    char32_t previous = 0;  // the previous code point; NUL (a control) at a boundary
-    uint8_t flags = 0;      // class of the current cluster: that of its first code point
-    uint8_t width = 0;      // columns of the current cluster so far
-    bool emojiBase = false; // the cluster began with a character that VS16 turns into emoji
-    bool flag = false;      // the cluster began with a regional indicator
+    int32_t breakState = 0;    // utf8proc's state for the emoji and regional-indicator rules
+    char32_t previous = 0;     // the previous code point; NUL (a control) at a boundary
+    uint8_t previousClass = 4; // its cluster-break class (utf8proc's; NUL is a control)
+    uint8_t flags = 0;         // class of the current cluster: that of its first code point
+    uint8_t width = 0;         // columns of the current cluster so far
+    bool emojiBase = false;    // the cluster began with a character that VS16 turns into emoji
+    bool flag = false;         // the cluster began with a regional indicator
 };
 
 // Continues segmentation after an ASCII unit that a fast path went over; a NUL says "at a
