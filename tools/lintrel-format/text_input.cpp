@@ -17,7 +17,6 @@ namespace lintrel {
 namespace {
 
 constexpr size_t kPieceSize = 1 << 20;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 class InputFile
 {
@@ -127,25 +126,24 @@ private:
     std::string_view text_;
 };
 
-// Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
-void handOver(std::string_view bytes, bool utf8, bool first,
-              const std::function<void(std::string_view)> &sink)
-{
-    if (utf8) {
-        if (first && bytes.starts_with(kByteOrderMark))
-            bytes.remove_prefix(kByteOrderMark.size());
-        sink(bytes);
-    } else {
-        sink(decodeWindows1252(bytes));
-    }
-}
-
-// Hands over a text that is all in memory, in pieces.
+// Hands a text that is all in memory to the sink in pieces, without its byte-order mark:
+// valid UTF-8 as it lies, anything else decoded sequence by sequence.
 void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
 {
-    const bool utf8 = isValidUtf8(all);
-    for (size_t at = 0; at < all.size(); at += kPieceSize)
-        handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
+    if (all.starts_with(kByteOrderMark))
+        all.remove_prefix(kByteOrderMark.size());
+    if (isValidUtf8(all)) {
+        for (size_t at = 0; at < all.size(); at += kPieceSize)
+            sink(all.substr(at, kPieceSize));
+        return;
+    }
+    std::string decoded;
+    for (size_t at = 0; at < all.size();) {
+        const std::string_view piece = all.substr(at, kPieceSize);
+        decoded.clear();
+        at += appendDecodedText(decoded, piece, at + piece.size() == all.size());
+        sink(decoded);
+    }
 }
 
 } // namespace
