@@ -35,6 +35,7 @@ class RandomSource;
 struct BrandLoadResult;
 class Clipboard;
 class FileDialogs;
+class FormatOptionsButton;
 class Launcher;
 class LinkLabel;
 class MessageBoxes;
@@ -198,6 +199,7 @@ private:
     QLineEdit *edtLines = nullptr;
     QLineEdit *edtParag1 = nullptr;
     QLineEdit *edtLong = nullptr;
+    FormatOptionsButton *btnFormatOptions = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
     QPushButton *btnSelect = nullptr;

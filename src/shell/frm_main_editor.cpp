@@ -7,6 +7,7 @@
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
+#include "ui/format_options.h"
 #include "ui/message_boxes.h"
 #include "util/errors.h"
 #include "util/fields.h"
@@ -66,6 +67,8 @@ void TfrmMain::setUpEditor()
     memEmail->setAcceptDrops(true);
 
     connect(edtMaxLine, &QLineEdit::textChanged, this, &TfrmMain::edtMaxLineChange);
+    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this,
+            &TfrmMain::memEmailChange);
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &TfrmMain::btnSelectClick);
@@ -153,7 +156,7 @@ void TfrmMain::memEmailChange()
 
 void TfrmMain::UpdateTextStatistics(const QString &text)
 {
-    const TextStats stats = computeTextStats(utf16View(text));
+    const TextStats stats = computeTextStats(utf16View(text), btnFormatOptions->measure());
     edtWords1->setText(QString::number(stats.words));
     edtSenten1->setText(QString::number(stats.sentences));
     edtParag1->setText(QString::number(stats.paragraphs));
@@ -180,7 +183,8 @@ void TfrmMain::bsSkinButton5Click()
         return;
     }
     const QString text = editorText();
-    const std::u16string wrapped = wrapText(utf16View(text), maxLineLength_, u"\n");
+    const std::u16string wrapped =
+        wrapText(utf16View(text), maxLineLength_, u"\n", btnFormatOptions->measure());
     if (utf16View(text) != std::u16string_view(wrapped))
         replaceEditorText(QString::fromStdU16String(wrapped));
 }

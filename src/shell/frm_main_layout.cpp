@@ -3,6 +3,7 @@
 // Bars keep their design heights; inside a bar, controls keep their design offsets from
 // the edges they are anchored to. Only the text area grows with the window.
 #include "shell/frm_main.h"
+#include "ui/format_options.h"
 #include "ui/html_view.h"
 #include "ui/icons.h"
 #include "ui/widgets.h"
@@ -253,6 +254,7 @@ QWidget *TfrmMain::buildEmailPanel()
     formatRow->addSpacing(8);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
     formatRow->addWidget(bsSkinButton5);
+    formatRow->addWidget(btnFormatOptions = new FormatOptionsButton(bottom));
     formatRow->addStretch();
 
     auto *commandRow = new QHBoxLayout;
