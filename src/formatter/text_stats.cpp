@@ -92,6 +92,8 @@ TextStats computeTextStats(std::u16string_view utf16, Measure measure)
 
 void TextStatsCounter::add(std::string_view utf8)
 {
+    if (utf8.empty())
+        return;
     while (pendingSize_ > 0) {
         const size_t old = pendingSize_;
         const size_t take = std::min(utf8.size(), sizeof pending_ - old);

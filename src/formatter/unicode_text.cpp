@@ -214,6 +214,15 @@ constexpr uint64_t lowBits(size_t n)
     return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
 }
 
+// Decides the units in `bits` as part of a cluster of the given class.
+inline void mark(BlockPatch &m, uint64_t bits, uint8_t flags)
+{
+    m.covered |= bits;
+    m.separator |= (flags & kSeparator) ? bits : 0;
+    m.sentenceEnd |= (flags & kSentenceEnd) ? bits : 0;
+    m.breaks |= (flags & kBreak) ? bits : 0;
+}
+
 template <class Unit>
 BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry &carry)
 {
@@ -225,10 +234,7 @@ BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry
     size_t next = 0; // units before it are decided or left to the ASCII classification
     if (carry.spill != 0) {
         const uint64_t bits = lowBits(carry.spill);
-        m.covered |= bits;
-        m.separator |= (state.flags & kSeparator) ? bits : 0;
-        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
-        m.breaks |= (state.flags & kBreak) ? bits : 0;
+        mark(m, bits, state.flags);
         todo &= ~bits;
         next = carry.spill;
         carry.spill = 0;
@@ -252,11 +258,8 @@ BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry
         const size_t end = at + d.length;
         const uint64_t bits = lowBits(end) & ~lowBits(at);
         const uint64_t first = uint64_t(1) << at;
-        m.covered |= bits;
+        mark(m, bits, state.flags);
         m.starts |= starts ? first : 0;
-        m.separator |= (state.flags & kSeparator) ? bits : 0;
-        m.sentenceEnd |= (state.flags & kSentenceEnd) ? bits : 0;
-        m.breaks |= (state.flags & kBreak) ? bits : 0;
         m.width1 |= gain >= 1 ? first : 0;
         m.width2 |= gain >= 2 ? first : 0;
         todo &= ~bits;
