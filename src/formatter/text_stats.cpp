@@ -124,6 +124,13 @@ TextStats TextStatsCounter::result() const
     return detail::finishScan(state, measure_);
 }
 
+bool TextStatsCounter::sawMalformed() const
+{
+    detail::StatsScan state = scan_;
+    scan(state, pending_, pendingSize_, measure_, true);
+    return state.carry.malformed;
+}
+
 namespace detail {
 
 TextStats finishScan(const StatsScan &s, Measure measure)

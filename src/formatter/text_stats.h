@@ -49,6 +49,8 @@ public:
     explicit TextStatsCounter(Measure measure = Measure::Clusters) : measure_(measure) {}
     void add(std::string_view utf8);
     TextStats result() const;
+    // True when the text so far holds bytes that are not well-formed UTF-8.
+    bool sawMalformed() const;
 
 private:
     Measure measure_;

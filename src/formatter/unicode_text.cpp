@@ -209,6 +209,16 @@ inline Decoded decodeUnits(const char16_t *p, size_t avail)
     return {kReplacement, 1};
 }
 
+// True when a decoded code point stands for units that are not well-formed.
+inline bool isMalformed(const char *, const Decoded &d)
+{
+    return d.length == 1 && d.cp >= 0x80;
+}
+inline bool isMalformed(const char16_t *p, const Decoded &d)
+{
+    return d.cp == kReplacement && *p != kReplacement;
+}
+
 constexpr uint64_t lowBits(size_t n)
 {
     return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
@@ -253,6 +263,7 @@ BlockPatch patchUnits(const Unit *p, size_t avail, uint64_t nonAscii, BlockCarry
                 resume(state, char32_t(carry.tail), bmp);
         }
         const Decoded d = decodeUnits(p + at, avail - at);
+        carry.malformed = carry.malformed || isMalformed(p + at, d);
         uint32_t gain = 0;
         const bool starts = step(state, d.cp, infoOf(bmp, d.cp), gain);
         const size_t end = at + d.length;

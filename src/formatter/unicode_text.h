@@ -79,9 +79,10 @@ struct BlockPatch
 struct BlockCarry
 {
     ClusterState cluster;
-    int32_t tail = 0;   // the block's last unit when ASCII and not decided here, else -1
-    uint32_t spill = 0; // units at the start of the next block that end a code point
-    bool joins = false; // the next unit may join the current cluster
+    int32_t tail = 0;       // the block's last unit when ASCII and not decided here, else -1
+    uint32_t spill = 0;     // units at the start of the next block that end a code point
+    bool joins = false;     // the next unit may join the current cluster
+    bool malformed = false; // a unit that is not well-formed UTF-8 (or UTF-16) was seen
 };
 
 // True when a block needs the cluster pass: it holds a unit that is not ASCII, or its first

@@ -237,5 +237,31 @@ TEST(TextStats, CounterFedInPiecesMatchesWholeText)
     }
 }
 
+// The counter tells whether its bytes were all UTF-8, split anywhere.
+TEST(TextStats, CounterFindsBytesThatAreNotUtf8)
+{
+    const struct
+    {
+        std::string_view bytes;
+        bool malformed;
+    } rows[] = {
+        {"caf\xC3\xA9 \xEF\xBF\xBD \xF0\x9F\x98\x80", false}, // U+FFFD itself is fine
+        {"caf\xE9", true},
+        {"ab\xE2\x82", true}, // cut short at the end
+        {"\x80", true},
+        {"\xED\xA0\x80", true},
+    };
+    for (const auto &row : rows) {
+        for (size_t split = 0; split <= row.bytes.size(); ++split) {
+            SCOPED_TRACE(testing::Message()
+                         << testing::PrintToString(std::string(row.bytes)) << " " << split);
+            TextStatsCounter counter;
+            counter.add(row.bytes.substr(0, split));
+            counter.add(row.bytes.substr(split));
+            EXPECT_EQ(counter.sawMalformed(), row.malformed);
+        }
+    }
+}
+
 } // namespace
 } // namespace lintrel

@@ -192,6 +192,21 @@ private:
     std::string out_;
 };
 
+void printStatsOf(const FormatOptions &options)
+{
+    withInputBytes(options.file, [&](std::string_view all) {
+        // UTF-8 counts as it lies, and counting finds out whether it is: one pass over the
+        // bytes in the common case, a second over the decoded text otherwise.
+        TextStatsCounter counter(options.measure);
+        counter.add(all.starts_with(kByteOrderMark) ? all.substr(kByteOrderMark.size()) : all);
+        if (counter.sawMalformed()) {
+            counter = TextStatsCounter(options.measure);
+            handOverImported(all, [&](std::string_view piece) { counter.add(piece); });
+        }
+        printStats(counter.result());
+    });
+}
+
 } // namespace
 
 int runFormatCommand(const FormatOptions &options)
@@ -200,9 +215,7 @@ int runFormatCommand(const FormatOptions &options)
     // and wrapping treat CR LF, CR and LF alike, which gives what normalising would.
     try {
         if (options.action == FormatOptions::Action::Stats) {
-            TextStatsCounter counter(options.measure);
-            readImportedText(options.file, [&](std::string_view piece) { counter.add(piece); });
-            printStats(counter.result());
+            printStatsOf(options);
         } else {
             WrapWriter writer(options.width, options.measure);
             readImportedText(options.file, [&](std::string_view piece) { writer.add(piece); });

@@ -126,9 +126,9 @@ private:
     std::string_view text_;
 };
 
-// Hands a text that is all in memory to the sink in pieces, without its byte-order mark:
-// valid UTF-8 as it lies, anything else decoded sequence by sequence.
-void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
+} // namespace
+
+void handOverImported(std::string_view all, const std::function<void(std::string_view)> &sink)
 {
     if (all.starts_with(kByteOrderMark))
         all.remove_prefix(kByteOrderMark.size());
@@ -146,14 +146,12 @@ void handOverAll(std::string_view all, const std::function<void(std::string_view
     }
 }
 
-} // namespace
-
-void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+void withInputBytes(const std::string &file, const std::function<void(std::string_view)> &use)
 {
     InputFile input(file);
     if (input.regular()) {
         if (const MappedFile map(input); map.mapped()) {
-            handOverAll(map.text(), sink);
+            use(map.text());
             return;
         }
     }
@@ -162,7 +160,12 @@ void readImportedText(const std::string &file, const std::function<void(std::str
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
-    handOverAll(all, sink);
+    use(all);
+}
+
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+{
+    withInputBytes(file, [&](std::string_view all) { handOverImported(all, sink); });
 }
 
 } // namespace lintrel

@@ -14,4 +14,9 @@ namespace lintrel {
 // Throws lintrel::Error "Cannot open file "<path>". <reason>" on a file error.
 void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink);
 
+// The two halves of readImportedText: the input's bytes as they are (a regular file mapped,
+// other input read whole), and handing bytes over decoded.
+void withInputBytes(const std::string &file, const std::function<void(std::string_view)> &use);
+void handOverImported(std::string_view bytes, const std::function<void(std::string_view)> &sink);
+
 } // namespace lintrel
