@@ -224,6 +224,13 @@ constexpr uint64_t lowBits(size_t n)
     return n >= 64 ? ~uint64_t(0) : (uint64_t(1) << n) - 1;
 }
 
+// True when the next code point can join the current cluster even if it is ASCII (the
+// cluster ends in a prepended character), so the ASCII classification must not decide it.
+inline bool nextMayJoin(const ClusterState &state)
+{
+    return state.breakState == UTF8PROC_BOUNDCLASS_PREPEND;
+}
+
 // Decides the units in `bits` as part of a cluster of the given class.
 inline void mark(BlockPatch &m, uint64_t bits, uint8_t flags)
 {
@@ -300,19 +307,9 @@ uint8_t classOf(char32_t cp)
     return cp < 0x80 ? asciiClass(cp) : classOf(cp, utf8proc_get_property(int32_t(cp)));
 }
 
-void resumeAfterAscii(ClusterState &state, char32_t ascii)
-{
-    resume(state, ascii, bmpInfo());
-}
-
 bool advance(ClusterState &state, char32_t cp, uint32_t &widthGain)
 {
     return step(state, cp, infoOf(bmpInfo(), cp), widthGain);
-}
-
-bool nextMayJoin(const ClusterState &state)
-{
-    return state.breakState == UTF8PROC_BOUNDCLASS_PREPEND;
 }
 
 BlockPatch patchBlock(const char *p, size_t avail, uint64_t nonAscii, BlockCarry &carry)

@@ -49,17 +49,9 @@ struct ClusterState
     bool flag = false;         // the cluster began with a regional indicator
 };
 
-// Continues segmentation after an ASCII unit that a fast path went over; a NUL says "at a
-// boundary", which is how every text and every line starts.
-void resumeAfterAscii(ClusterState &state, char32_t ascii);
-
 // Feeds the next code point. Returns true when it begins a new cluster; `widthGain` is how
 // many columns it adds to its cluster (0, 1 or 2).
 bool advance(ClusterState &state, char32_t cp, uint32_t &widthGain);
-
-// True when the next code point can join the current cluster even if it is ASCII (the
-// current cluster ends in a prepended character), so a fast path must not skip it.
-bool nextMayJoin(const ClusterState &state);
 
 // The cluster pass over one block of 64 code units: it takes every unit that is not ASCII,
 // and any ASCII unit that joins a cluster, and decides its bits; the other units keep what the
