@@ -18,6 +18,7 @@ class QHBoxLayout;
 
 namespace lintrel {
 
+class FormatOptionsButton;
 class TfrmMain;
 struct FileDialogChoice;
 struct FileDialogRequest;
@@ -86,6 +87,7 @@ private:
     QLineEdit *edtLong = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
+    FormatOptionsButton *btnFormatOptions = nullptr;
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *btnImport = nullptr;
