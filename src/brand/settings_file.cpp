@@ -2,6 +2,7 @@
 #include "brand/settings_file.h"
 
 #include "brand/aes_lib/container.h"
+#include "brand/aes_lib/secure.h"
 #include "util/atomic_file.h"
 #include "util/errors.h"
 
@@ -149,7 +150,8 @@ DecryptResult decryptFile(const std::string &sourcePath, const std::string &dest
                           std::string_view password, DamagedOutput damaged)
 {
     UniqueFd source = openForReading(sourcePath);
-    AtomicFile target(destinationPath);
+    // A new plain document is for its owner's eyes only, whatever the umask.
+    AtomicFile target(destinationPath, 0600);
     FileStream out(target.fd(), absolutePathForMessage(destinationPath));
     const DecryptResult result = decryptInto(source.get(), sourcePath, &out, password);
     if (result == DecryptResult::Ok ||
@@ -174,6 +176,7 @@ DecryptedSettings decryptSettings(std::span<const std::uint8_t> container,
     DecryptedSettings out;
     out.result = toResult(engine);
     out.document.assign(destination.data().begin(), destination.data().end());
+    aes_lib::secureWipe(destination.data().data(), destination.data().size());
     return out;
 }
 
@@ -184,7 +187,9 @@ std::vector<std::uint8_t> encryptSettings(std::string_view document, std::string
         std::span(reinterpret_cast<const std::uint8_t *>(document.data()), document.size()));
     aes_lib::MemoryStream destination;
     TEncryption engine(password, SettingsChunkSize);
-    if (!engine.EncryptStream(source, destination))
+    const bool written = engine.EncryptStream(source, destination);
+    aes_lib::secureWipe(source.data().data(), source.data().size());
+    if (!written)
         throw Error(engine.lastError());
     return std::move(destination.data());
 }

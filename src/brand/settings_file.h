@@ -1,5 +1,5 @@
-// Whole-file encryption and decryption of the settings container (dbsettings.dat <->
-// dbsettings.sim), in-memory variants, and the password-taking forms the tools use.
+// Encryption and decryption of the settings container: in memory (what the program uses),
+// between a container and a plain file, and the password-taking forms the tools use.
 #pragma once
 
 #include <cstdint>

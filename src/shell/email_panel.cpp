@@ -8,6 +8,7 @@
 #include "ui/bell.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
+#include "ui/format_options.h"
 #include "ui/message_boxes.h"
 #include "util/fields.h"
 
@@ -78,6 +79,8 @@ void EmailPanel::connectHandlers()
 
     connect(memEmail, &QPlainTextEdit::textChanged, this, &EmailPanel::memEmailChange);
     connect(edtMaxLine, &QLineEdit::textChanged, this, &EmailPanel::edtMaxLineChange);
+    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this,
+            &EmailPanel::memEmailChange);
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &EmailPanel::btnSelectClick);
@@ -179,7 +182,7 @@ void EmailPanel::memEmailChange()
 
 void EmailPanel::UpdateTextStatistics(const QString &text)
 {
-    const TextStats stats = computeTextStats(utf16View(text));
+    const TextStats stats = computeTextStats(utf16View(text), btnFormatOptions->measure());
     edtWords1->setText(QString::number(stats.words));
     edtSenten1->setText(QString::number(stats.sentences));
     edtParag1->setText(QString::number(stats.paragraphs));
@@ -206,7 +209,8 @@ void EmailPanel::bsSkinButton5Click()
         return;
     }
     const QString text = editorText();
-    const std::u16string wrapped = wrapText(utf16View(text), maxLineLength_, u"\n");
+    const std::u16string wrapped =
+        wrapText(utf16View(text), maxLineLength_, u"\n", btnFormatOptions->measure());
     if (utf16View(text) != std::u16string_view(wrapped))
         replaceEditorText(QString::fromStdU16String(wrapped));
 }

@@ -19,6 +19,7 @@ class QPushButton;
 
 namespace lintrel {
 
+class FormatOptionsButton;
 class TfrmMain;
 struct FileDialogChoice;
 struct FileDialogRequest;
@@ -87,6 +88,7 @@ private:
     QLineEdit *edtLong = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
+    FormatOptionsButton *btnFormatOptions = nullptr;
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *btnImport = nullptr;

@@ -4,6 +4,7 @@
 // area grows with the window.
 #include "shell/email_panel.h"
 
+#include "ui/format_options.h"
 #include "ui/placed_row.h"
 #include "ui/widgets.h"
 
@@ -142,6 +143,8 @@ QLayout *EmailPanel::buildFormatRow(QWidget *bottom)
     row->addPlacedWidget(edtMaxLine, 128 - kEmailSideMargin, kCaptionGap);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
     row->addPlacedWidget(bsSkinButton5, 185 - kEmailSideMargin, kGroupGap);
+    // The options sit right against Format, as one control.
+    row->addPlacedWidget(btnFormatOptions = new FormatOptionsButton(bottom), 0, 0);
     return row;
 }
 

@@ -1,6 +1,7 @@
 // The news button and the News window: the list, the body of the selected row, the marker.
 #include "support/news_service.h"
 #include "news/frm_news.h"
+#include "ui/balloon_hint.h"
 #include "ui/error_handler.h"
 #include "ui/html_view.h"
 
@@ -9,6 +10,8 @@
 #include <QPushButton>
 #include <QSplitter>
 #include <QTreeWidget>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 using namespace lintrel;
 using namespace lintrel::testing;
@@ -25,7 +28,8 @@ struct NewsFixture
     ScriptedNewsService service;
     WindowHarness h;
 
-    explicit NewsFixture(const std::string &level = "Gold", const std::string &marker = "5")
+    explicit NewsFixture(const std::string &level = "Gold", const std::string &marker = "5",
+                         const std::function<void(WindowHarness &)> &beforeOpen = {})
     {
         service.setList("7^Seventh item^2024-07-01" + kSep + "3^Third item^2024-03-01^extra" +
                         kSep + "OK" + kSep + "1^First item");
@@ -35,6 +39,8 @@ struct NewsFixture
         service.setBody("3", "<p>Three</p>" + kSep + "OK");
         service.setBody("1", "OK" + kSep + "<p>One</p>"); // the marker may lead the body
         writeKit(h, newsBrand(level, service) + tagged("LastNewsId", marker));
+        if (beforeOpen)
+            beforeOpen(h);
         h.open();
         h.child<QTimer>("Timer1")->stop(); // the start-up check is tested on its own
     }
@@ -72,6 +78,48 @@ void clickRow(TfrmNews &w, int row)
     const QRect rect = lvw->visualItemRect(lvw->topLevelItem(row));
     QTest::mouseClick(lvw->viewport(), Qt::LeftButton, {}, rect.center());
 }
+
+// What inotify reports about the names in one folder: creations, renames, opens, deletions.
+class FolderWatch
+{
+public:
+    explicit FolderWatch(const QString &folder) : fd_(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC))
+    {
+        EXPECT_GE(fd_, 0);
+        EXPECT_GE(
+            ::inotify_add_watch(fd_, folder.toLocal8Bit().constData(),
+                                IN_CREATE | IN_MOVED_TO | IN_MOVED_FROM | IN_OPEN | IN_DELETE),
+            0);
+    }
+    ~FolderWatch() { ::close(fd_); }
+    FolderWatch(const FolderWatch &) = delete;
+    FolderWatch &operator=(const FolderWatch &) = delete;
+
+    struct Event
+    {
+        std::uint32_t mask;
+        std::string name;
+    };
+
+    // The events reported since the last call.
+    std::vector<Event> take()
+    {
+        std::vector<Event> out;
+        alignas(inotify_event) char buffer[64 * 1024];
+        ssize_t n;
+        while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < n;) {
+                const auto *e = reinterpret_cast<const inotify_event *>(buffer + at);
+                out.push_back({e->mask, e->len ? std::string(e->name) : std::string()});
+                at += ssize_t(sizeof(inotify_event) + e->len);
+            }
+        }
+        return out;
+    }
+
+private:
+    int fd_;
+};
 
 int selectedRow(TfrmNews &w)
 {
@@ -277,15 +325,21 @@ TEST(NewsWindow, AMarkerThatCannotBeStoredIsReportedAndTheWindowGoesOn)
     const QStringList &reported = recorder.errors;
     NewsFixture f("Gold", "5");
     EXPECT_TRUE(f.withNewsWindow([&](TfrmNews &w) {
-        ASSERT_TRUE(QDir(f.h.dir.path()).mkdir(QStringLiteral("dbsettings.sim")));
+        // A folder in place of the settings file: it cannot be opened.
+        QDir dir(f.h.dir.path());
+        ASSERT_TRUE(dir.rename(QStringLiteral("dbsettings.dat"), QStringLiteral("aside")));
+        ASSERT_TRUE(dir.mkdir(QStringLiteral("dbsettings.dat")));
         clickRow(w, 0);
-        EXPECT_EQ(reported.size(), 1);
+        ASSERT_EQ(reported.size(), 1);
+        EXPECT_TRUE(reported[0].contains(QStringLiteral("dbsettings.dat")))
+            << reported[0].toStdString();
         EXPECT_EQ(view(w)->toPlainText(), "Seven mail web");
         EXPECT_FALSE(w.busy());
         EXPECT_EQ(list(w)->cursor().shape(), Qt::ArrowCursor);
         EXPECT_EQ(view(w)->viewport()->cursor().shape(), Qt::ArrowCursor);
 
-        QDir(f.h.dir.path()).rmdir(QStringLiteral("dbsettings.sim"));
+        ASSERT_TRUE(dir.rmdir(QStringLiteral("dbsettings.dat")));
+        ASSERT_TRUE(dir.rename(QStringLiteral("aside"), QStringLiteral("dbsettings.dat")));
         clickRow(w, 1);
         EXPECT_EQ(storedMarker(f.h), "3");
     }));
@@ -307,4 +361,37 @@ TEST(NewsWindow, LinksInTheBodyOpenOutsideTheWindow)
     ASSERT_EQ(f.h.launcher.started.size(), 1u);
     EXPECT_EQ(f.h.launcher.started[0].first, "/bin/true");
     EXPECT_TRUE(f.h.launcher.started[0].second.contains("http://news.example/7"));
+}
+
+TEST(NewsWindow, NoPlainCopyOfTheSettingsAtStartUpOrForTheMarker)
+{
+    std::unique_ptr<FolderWatch> watch;
+    NewsFixture f("Gold", "5",
+                  [&](WindowHarness &h) { watch = std::make_unique<FolderWatch>(h.dir.path()); });
+    // The start-up check reads the marker: 7 is newer than 5, so the notice shows. The update
+    // check that follows replaces or removes the placeholder once it has finished.
+    f.service.setLast("7^Seventh item" + kSep + "OK");
+    const QString updateCopy = f.h.path(QStringLiteral("mainappupdate.inf"));
+    f.h.writeFile(QStringLiteral("mainappupdate.inf"), "placeholder");
+    f.h.child<QTimer>("Timer1")->start(0);
+    EXPECT_TRUE(waitUntil([&] {
+        QFile copy(updateCopy);
+        return !copy.open(QIODevice::ReadOnly) || copy.readAll() != "placeholder";
+    }));
+    EXPECT_NE(BalloonHint::current(), nullptr);
+    // Opening a row writes the marker.
+    EXPECT_TRUE(f.withNewsWindow([&](TfrmNews &w) { clickRow(w, 0); }));
+
+    const std::vector<FolderWatch::Event> events = watch->take();
+    int opens = 0, replaced = 0;
+    for (const FolderWatch::Event &e : events) {
+        EXPECT_FALSE(e.mask & IN_Q_OVERFLOW);
+        EXPECT_NE(e.name, "dbsettings.sim") << std::hex << e.mask;
+        opens += e.name == "dbsettings.dat" && (e.mask & IN_OPEN);
+        replaced += e.name == "dbsettings.dat" && (e.mask & IN_MOVED_TO);
+    }
+    // The watch saw the load, the marker read and the marker write.
+    EXPECT_GE(opens, 3);
+    EXPECT_EQ(replaced, 1);
+    EXPECT_EQ(storedMarker(f.h), "7");
 }

@@ -142,11 +142,12 @@ TEST(StartupNewsCheck, AFailingSettingsFileIsReportedAndTheUpdateCheckStillRuns)
     WindowHarness h;
     writeKit(h, newsBrand("Gold", service));
     h.open();
-    // The plain copy cannot be made once a directory stands in its way.
-    ASSERT_TRUE(QDir(h.dir.path()).mkdir(QStringLiteral("dbsettings.sim")));
+    // The settings file cannot be opened once a folder stands in its place.
+    ASSERT_TRUE(QFile::remove(h.path(QStringLiteral("dbsettings.dat"))));
+    ASSERT_TRUE(QDir(h.dir.path()).mkdir(QStringLiteral("dbsettings.dat")));
     runStartupCheck(h);
     ASSERT_EQ(reported.size(), 1);
-    EXPECT_TRUE(reported[0].contains(QStringLiteral("dbsettings.sim")))
+    EXPECT_TRUE(reported[0].contains(QStringLiteral("dbsettings.dat")))
         << reported[0].toStdString();
     EXPECT_EQ(BalloonHint::current(), nullptr);
 }

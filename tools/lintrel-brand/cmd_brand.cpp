@@ -115,7 +115,8 @@ int runNew(std::span<const std::string> argv, Output io)
         return ExitFileError;
     }
     try {
-        replaceFile(path, brandTemplate());
+        // The user fills in publisher ids and links here: private from the start.
+        replaceFile(path, brandTemplate(), 0600);
         return ExitOk;
     } catch (const Error &e) {
         return fileError(e, io);

@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace lintrel::brand_tool {
 

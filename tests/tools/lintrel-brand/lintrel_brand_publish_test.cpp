@@ -171,6 +171,8 @@ TEST_F(BrandPublish, NewWritesTheTemplateAndOverwritesOnlyWhenForced)
 {
     ASSERT_EQ(run({"new", "@brand.txt"}).exitCode, 0);
     EXPECT_EQ(readAll(dir / "brand.txt"), brandTemplate());
+    EXPECT_EQ(fs::status(dir / "brand.txt").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
 
     writeAll(dir / "brand.txt", "my work");
     const RunResult again = run({"new", "@brand.txt"});

@@ -108,6 +108,10 @@ TEST_F(LintrelBrand, ExitCodesAndWhatDecryptWrites)
             EXPECT_FALSE(fs::exists(dir / "out.txt")) << label;
         } else {
             EXPECT_EQ(readAll(dir / "out.txt"), row.written) << label;
+            // A plain document is private whatever the umask.
+            EXPECT_EQ(fs::status(dir / "out.txt").permissions(),
+                      fs::perms::owner_read | fs::perms::owner_write)
+                << label;
         }
         fs::remove(dir / "out.txt");
     }
