@@ -5,13 +5,13 @@
 #include "formatter/line_wrap.h"
 #include "formatter/text_stats.h"
 #include "shell/frm_main.h"
+#include "ui/bell.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
 #include "ui/format_options.h"
 #include "ui/message_boxes.h"
 #include "util/fields.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -33,7 +33,8 @@ std::u16string_view utf16View(const QString &text)
     return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<size_t>(text.size())};
 }
 
-// Keys the maximum-line-length field takes: digits, one minus sign, control keys but Enter.
+// Keys the maximum-line-length field takes: digits, a minus sign as the first character, and
+// control keys other than Enter.
 bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
 {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
@@ -42,15 +43,14 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
     if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f ||
         (key.modifiers() & Qt::ControlModifier))
         return true; // navigation, editing and shortcut keys
-    if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 0x80)
-        return true;
-    if (typed == QLatin1String("-")) {
-        QString rest = field.text();
-        if (field.hasSelectedText())
-            rest.remove(field.selectionStart(), field.selectedText().size());
-        return !rest.contains(QLatin1Char('-'));
-    }
-    return false;
+    if (typed.size() != 1)
+        return false;
+    const qsizetype from =
+        field.hasSelectedText() ? field.selectionStart() : field.cursorPosition();
+    const qsizetype to = field.hasSelectedText() ? from + field.selectedText().size() : from;
+    const QByteArray text = field.text().toLatin1();
+    return wholeNumberKeyAccepted(std::string_view(text.constData(), size_t(text.size())),
+                                  size_t(from), size_t(to), typed.at(0).unicode());
 }
 
 // Shift+Enter would insert a line separator inside the line.
@@ -90,6 +90,10 @@ void EmailPanel::connectHandlers()
     connect(btnCopy, &QPushButton::clicked, this, &EmailPanel::btnCopyClick);
     connect(btnSave, &QPushButton::clicked, this,
             [this] { runGuarded([this] { btnSaveClick(); }); });
+    // Each command hands the keyboard back to the text once it is done (connected after the
+    // handlers, so it runs last), also when the button was pressed from the keyboard.
+    for (auto *button : {bsSkinButton5, btnSelect, btnClear, btnImport, btnCopy, btnSave})
+        connect(button, &QPushButton::clicked, this, &EmailPanel::focusText);
 }
 
 void EmailPanel::addFileShortcuts(QWidget *scope)
@@ -113,7 +117,7 @@ bool EmailPanel::eventFilter(QObject *watched, QEvent *event)
     if (watched == edtMaxLine && event->type() == QEvent::KeyPress) {
         if (maxLineKeyAccepted(*static_cast<QKeyEvent *>(event), *edtMaxLine))
             return false;
-        QApplication::beep();
+        beep();
         return true;
     }
     if (watched == memEmail && event->type() == QEvent::KeyPress) {
@@ -165,6 +169,9 @@ void EmailPanel::replaceEditorText(const QString &text)
     cursor.select(QTextCursor::Document);
     cursor.insertText(text);
     cursor.endEditBlock();
+    // Qt folds typing that follows an inserted text into that insert's undo step, but only in
+    // a modified document: clearing the flag keeps this edit a step of its own.
+    memEmail->document()->setModified(false);
     memEmail->verticalScrollBar()->setValue(scroll);
 }
 

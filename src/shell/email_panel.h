@@ -11,10 +11,11 @@
 #include <QString>
 #include <QWidget>
 
+class QHBoxLayout;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QHBoxLayout;
 
 namespace lintrel {
 
@@ -52,8 +53,8 @@ private:
     };
 
     void buildWidgets();
-    QHBoxLayout *buildStatisticsRow(QWidget *bottom);
-    QHBoxLayout *buildFormatRow(QWidget *bottom);
+    QLayout *buildStatisticsRow(QWidget *bottom);
+    QLayout *buildFormatRow(QWidget *bottom);
     QHBoxLayout *buildCommandRow(QWidget *bottom);
     void connectHandlers();
     bool dropFilter(QEvent *event);
