@@ -1,6 +1,6 @@
 // Fuzz target: the browser command parsers (a registered Windows command line, $BROWSER, a
 // desktop entry's Exec value) and the arguments they give for an address.
-#include "shell/browser_command.h"
+#include "browser/browser_command.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,7 @@
 // Fuzz target: a file imported into the email text, its statistics and Format at a chosen
-// maximum. Checks that decoding and wrapping lose and add no character, that every line fits
-// where the wrapping rules allow, that a second Format changes nothing, that the UTF-16 and
+// maximum, in clusters and in screen columns. Checks that decoding and wrapping lose and add no
+// character, that wrapping equals the cluster-by-cluster reference, that every line fits where
+// the wrapping rules allow, that a second Format changes nothing, that the UTF-16 and
 // piecewise forms agree, and that the SIMD kernels agree with the scalar reference.
 //
 // Input: two bytes for the maximum line length and one for a split position, then the file.
@@ -8,6 +9,7 @@
 #include "formatter/text_file.h"
 #include "formatter/text_samples.h"
 #include "formatter/text_stats.h"
+#include "formatter/wrap_reference.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -19,6 +21,7 @@
 
 namespace {
 
+using lintrel::Measure;
 using lintrel::TextStats;
 
 void check(bool holds)
@@ -36,158 +39,109 @@ std::string withoutLineBreaks(std::string_view text)
     return out;
 }
 
-bool startsCodePoint(char c)
+// The clusters of each line of a text (CR LF, lone CR or lone LF between lines).
+std::vector<std::vector<lintrel::test::Cluster>> clusterLines(std::string_view text)
 {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-}
-
-bool isBreakChar(std::string_view cp)
-{
-    return cp == " " || cp == "." || cp == ":" || cp == ";";
-}
-
-// The lines of a text (CR LF, lone CR or lone LF between them) and where each code point of
-// each line starts, kept in one array to spare the allocator.
-class Lines
-{
-public:
-    explicit Lines(std::string_view text) : text_(text)
-    {
-        std::size_t begin = 0;
-        for (std::size_t i = 0;; ++i) {
-            if (i == text.size() || text[i] == '\r' || text[i] == '\n') {
-                lines_.push_back({starts_.size(), 0, i});
-                for (std::size_t k = begin; k < i; ++k)
-                    if (k == begin || startsCodePoint(text[k]))
-                        starts_.push_back(k);
-                lines_.back().count = starts_.size() - lines_.back().first;
-                if (i == text.size())
-                    return;
-                if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                    ++i;
-                begin = i + 1;
-            }
-        }
+    std::vector<std::vector<lintrel::test::Cluster>> lines(1);
+    for (lintrel::test::Cluster &c : lintrel::test::splitClusters(text)) {
+        if (c.lineEnd)
+            lines.emplace_back();
+        else
+            lines.back().push_back(std::move(c));
     }
-
-    std::size_t count() const { return lines_.size(); }
-    // The number of code points of line n.
-    std::size_t size(std::size_t n) const { return lines_[n].count; }
-    // Code points [from, to) of line n.
-    std::string_view codePoints(std::size_t n, std::size_t from, std::size_t to) const
-    {
-        const LineInfo &line = lines_[n];
-        const std::size_t begin = from < line.count ? starts_[line.first + from] : line.end;
-        const std::size_t end = to < line.count ? starts_[line.first + to] : line.end;
-        return text_.substr(begin, end - begin);
-    }
-
-private:
-    struct LineInfo
-    {
-        std::size_t first, count, end; // first code point in starts_, their count, end offset
-    };
-    std::string_view text_;
-    std::vector<std::size_t> starts_;
-    std::vector<LineInfo> lines_;
-};
-
-// The wrapper one line and one code point at a time: cut after the last break character
-// among the first max + 1 code points, else after max, never leaving an empty rest.
-std::string referenceWrap(std::string_view text, std::size_t max)
-{
-    const Lines lines(text);
-    std::string out;
-    for (std::size_t n = 0; n < lines.count(); ++n) {
-        const std::size_t size = lines.size(n);
-        std::size_t start = 0;
-        while (size - start > max) {
-            std::size_t head = max;
-            for (std::size_t p = max + 1; p > 0; --p) {
-                if (isBreakChar(lines.codePoints(n, start + p - 1, start + p))) {
-                    head = p;
-                    break;
-                }
-            }
-            if (start + head == size)
-                break;
-            out += lines.codePoints(n, start, start + head);
-            out += "\r\n";
-            start += head;
-        }
-        out += lines.codePoints(n, start, size);
-        if (n + 1 < lines.count())
-            out += "\r\n";
-    }
-    return out;
+    return lines;
 }
 
-// Every line fits in max code points, except one that ends in a break character at max + 1
-// (the cut after it is the one the rules choose, or would leave an empty rest).
-void checkLineLengths(std::string_view wrapped, std::size_t max)
+// Every line fits in max clusters, except one whose cluster max + 1 is a break character
+// (the cut after it is the one the rules choose, or would leave an empty rest). In columns,
+// a line may pass max only by a last break cluster, or when it is a single cluster.
+void checkLineLengths(std::string_view wrapped, std::size_t max, Measure measure)
 {
-    const Lines lines(wrapped);
-    for (std::size_t n = 0; n < lines.count(); ++n)
-        check(lines.size(n) <= max ||
-              (lines.size(n) == max + 1 && isBreakChar(lines.codePoints(n, max, max + 1))));
+    for (const auto &line : clusterLines(wrapped)) {
+        std::size_t used = 0;
+        for (const lintrel::test::Cluster &c : line)
+            used += measure == Measure::Columns ? c.width : 1;
+        if (used <= max || line.size() == 1)
+            continue;
+        const lintrel::test::Cluster &last = line.back();
+        check((last.flags & lintrel::unicode::kBreak) != 0);
+        check(used - (measure == Measure::Columns ? last.width : 1) <= max);
+    }
 }
 
-void checkStats(std::string_view text)
+void checkStats(std::string_view text, Measure measure)
 {
     using namespace lintrel::detail;
-    const TextStats reference = computeTextStatsScalar(text);
-    check(lintrel::computeTextStats(text) == reference);
-    check(statsSse2(text.data(), text.size()) == reference);
+    const TextStats reference = computeTextStatsScalar(text, measure);
+    check(lintrel::computeTextStats(text, measure) == reference);
+    check(statsSse2(text.data(), text.size(), measure) == reference);
     if (cpuHasAvx2())
-        check(statsAvx2(text.data(), text.size()) == reference);
+        check(statsAvx2(text.data(), text.size(), measure) == reference);
 }
 
-void checkStatsUtf16(std::u16string_view text, const TextStats &utf8)
+void checkStatsUtf16(std::u16string_view text, const TextStats &utf8, Measure measure)
 {
     using namespace lintrel::detail;
-    const TextStats reference = computeTextStatsScalar(text);
+    const TextStats reference = computeTextStatsScalar(text, measure);
     check(reference == utf8);
-    check(lintrel::computeTextStats(text) == reference);
-    check(statsSse2(text.data(), text.size()) == reference);
+    check(lintrel::computeTextStats(text, measure) == reference);
+    check(statsSse2(text.data(), text.size(), measure) == reference);
     if (cpuHasAvx2())
-        check(statsAvx2(text.data(), text.size()) == reference);
+        check(statsAvx2(text.data(), text.size(), measure) == reference);
 }
 
 // The counter fed in three pieces, cut anywhere (inside a character too).
-void checkStatsInPieces(std::string_view text, std::size_t cut)
+void checkStatsInPieces(std::string_view text, std::size_t cut, Measure measure)
 {
     const std::size_t a = std::min(cut, text.size());
     const std::size_t b = a + (text.size() - a) / 2;
-    lintrel::TextStatsCounter counter;
+    lintrel::TextStatsCounter counter(measure);
     counter.add(text.substr(0, a));
     counter.add(text.substr(a, b - a));
     counter.add(text.substr(b));
-    check(counter.result() == lintrel::computeTextStats(text));
+    check(counter.result() == lintrel::computeTextStats(text, measure));
 }
 
-void checkWrap(const std::string &text, std::size_t max, std::size_t cut)
+// The decoder fed in two pieces cut anywhere, the leftover of the first carried over.
+void checkDecodeInPieces(std::string_view file, std::size_t cut)
 {
-    const std::string wrapped = lintrel::wrapText(text, std::int64_t(max));
+    if (file.starts_with(lintrel::kByteOrderMark))
+        return;
+    const std::size_t a = std::min(cut, file.size());
+    std::string out;
+    const std::size_t taken = lintrel::appendDecodedText(out, file.substr(0, a), false);
+    check(taken <= a && a - taken <= 3);
+    check(lintrel::appendDecodedText(out, file.substr(taken), true) == file.size() - taken);
+    check(out == lintrel::decodeTextBytes(file));
+}
+
+void checkWrap(const std::string &text, std::size_t max, std::size_t cut, Measure measure)
+{
+    const auto wrap = [&](std::string_view in, std::string_view newline) {
+        return lintrel::wrapText(in, std::int64_t(max), newline, measure);
+    };
+    const std::string wrapped = wrap(text, "\r\n");
     check(withoutLineBreaks(wrapped) == withoutLineBreaks(text));
-    check(wrapped == referenceWrap(text, max));
-    checkLineLengths(wrapped, max);
-    check(lintrel::wrapText(wrapped, std::int64_t(max)) == wrapped);
+    check(wrapped == lintrel::test::referenceWrap(text, max, "\r\n", measure));
+    checkLineLengths(wrapped, max, measure);
+    check(wrap(wrapped, "\r\n") == wrapped);
 
     std::string lf = wrapped;
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;)
         lf.erase(at, 1);
-    check(lintrel::wrapText(text, std::int64_t(max), "\n") == lf);
-    check(lintrel::wrapText(lintrel::test::toUtf16(text), std::int64_t(max), u"\r\n") ==
+    check(wrap(text, "\n") == lf);
+    check(lintrel::wrapText(lintrel::test::toUtf16(text), std::int64_t(max), u"\r\n", measure) ==
           lintrel::test::toUtf16(wrapped));
 
     // Piece by piece, split right after a line break.
     const std::size_t split = text.find("\r\n", std::min(cut, text.size()));
     if (split != std::string::npos) {
         std::string pieces;
-        lintrel::appendWrappedText(pieces, std::string_view(text).substr(0, split + 2),
-                                   std::int64_t(max), "\r\n");
-        lintrel::appendWrappedText(pieces, std::string_view(text).substr(split + 2),
-                                   std::int64_t(max), "\r\n");
+        const std::string_view all(text);
+        lintrel::appendWrappedText(pieces, all.substr(0, split + 2), std::int64_t(max), "\r\n",
+                                   measure);
+        lintrel::appendWrappedText(pieces, all.substr(split + 2), std::int64_t(max), "\r\n",
+                                   measure);
         check(pieces == wrapped);
     }
 }
@@ -202,26 +156,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t cut = data[2];
     const std::string_view file(reinterpret_cast<const char *>(data + 3), size - 3);
 
-    // Import: valid UTF-8 is kept (less a byte-order mark); any other file is Windows-1252,
-    // one character per byte.
+    // Import: valid UTF-8 is kept (less a byte-order mark), decoded text decodes to itself,
+    // and decoding in pieces gives what decoding at once does.
     const std::string decoded = lintrel::decodeTextBytes(file);
     check(lintrel::isValidUtf8(decoded));
+    check(lintrel::decodeTextBytes(decoded) == decoded ||
+          decoded.starts_with(lintrel::kByteOrderMark));
     if (lintrel::isValidUtf8(file))
-        check(decoded == (file.starts_with("\xEF\xBB\xBF") ? file.substr(3) : file));
-    else
-        check(lintrel::computeTextStats(lintrel::decodeWindows1252(file)).characters +
-                  std::int64_t(std::count(file.begin(), file.end(), '\r') +
-                               std::count(file.begin(), file.end(), '\n')) ==
-              std::int64_t(file.size()));
+        check(decoded == (file.starts_with(lintrel::kByteOrderMark) ? file.substr(3) : file));
+    checkDecodeInPieces(file, cut);
     const std::string text = lintrel::normalizeLineBreaks(decoded);
     check(withoutLineBreaks(text) == withoutLineBreaks(decoded));
 
-    checkStats(file);
-    checkStats(text);
-    checkStatsUtf16(lintrel::test::toUtf16(text), lintrel::computeTextStats(text));
-    checkStatsInPieces(file, cut);
-    checkWrap(text, max, cut);
-    // The raw bytes, valid or not: wrapping keeps every byte.
-    check(withoutLineBreaks(lintrel::wrapText(file, std::int64_t(max))) == withoutLineBreaks(file));
+    const std::u16string utf16 = lintrel::test::toUtf16(text);
+    for (const Measure measure : {Measure::Clusters, Measure::Columns}) {
+        checkStats(file, measure);
+        checkStats(text, measure);
+        checkStatsUtf16(utf16, lintrel::computeTextStats(text, measure), measure);
+        checkStatsInPieces(file, cut, measure);
+        checkWrap(text, max, cut, measure);
+        // The raw bytes, valid or not: wrapping keeps every byte.
+        check(withoutLineBreaks(lintrel::wrapText(file, std::int64_t(max), "\r\n", measure)) ==
+              withoutLineBreaks(file));
+    }
     return 0;
 }

@@ -13,8 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <signal.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -334,6 +336,85 @@ TEST_F(SettingsStore, TwoWritersAndAReaderAtTheSameTime)
     EXPECT_TRUE(marker == "<%%LastNewsId%%>1024<%%/LastNewsId%%>\r\n" ||
                 marker == "<%%LastNewsId%%>2024<%%/LastNewsId%%>\r\n")
         << marker;
+}
+
+// What a call threw in a child process running as the unprivileged user ("no error" when it
+// returned, "" when privileges could not be dropped).
+std::string errorAsNobody(const std::function<void()> &call)
+{
+    constexpr uid_t kNobody = 65534;
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "";
+    const pid_t child = runInChild([&] {
+        ::close(fds[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            return 1;
+        std::string message = "no error";
+        try {
+            call();
+        } catch (const std::exception &e) {
+            message = e.what();
+        }
+        return ::write(fds[1], message.data(), message.size()) < 0 ? 1 : 0;
+    });
+    ::close(fds[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    exitStatusOf(child);
+    return message;
+}
+
+struct stat lstatOf(const fs::path &path)
+{
+    struct stat st = {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0) << path;
+    return st;
+}
+
+TEST_F(SettingsStore, AWriteThroughALinkReplacesItsTargetAndKeepsTheMode)
+{
+    fs::create_directory(dir_ / "kept");
+    const fs::path target = dir_ / "kept" / "settings.bin";
+    writeDocument(kBrand);
+    fs::rename(container(), target);
+    fs::create_symlink(target, container());
+    ::chmod(target.c_str(), 0640);
+
+    EXPECT_EQ(WriteLastNewsId(dir(), "9"), MarkerWrite::Stored);
+    EXPECT_TRUE(fs::is_symlink(container()));
+    EXPECT_EQ(fs::read_symlink(container()), target);
+    EXPECT_EQ(storedDocument(), kBrand + "<%%LastNewsId%%>9<%%/LastNewsId%%>\r\n");
+    EXPECT_EQ(lstatOf(target).st_mode & 07777, 0640u);
+
+    // A plain file keeps its mode too.
+    fs::remove(container());
+    writeDocument(kBrand);
+    ::chmod(container().c_str(), 0640);
+    EXPECT_EQ(WriteLastNewsId(dir(), "10"), MarkerWrite::Stored);
+    EXPECT_EQ(ReadLastNewsId(dir()), "10");
+    EXPECT_EQ(lstatOf(container()).st_mode & 07777, 0640u);
+}
+
+TEST_F(SettingsStore, AFileThatMayNotBeWrittenIsNotReplaced)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs a file the test may read back but the writer may not write";
+    // Everyone may read the file and make files in the folder; only the file refuses.
+    ::chmod(dir_.c_str(), 0777);
+    writeDocument(kBrand);
+    ::chmod(container().c_str(), 0444);
+    const std::string before = readAll(container());
+
+    const std::string error = errorAsNobody([&] { WriteLastNewsId(dir(), "11"); });
+    EXPECT_EQ(error, "Cannot create file \"" + container().string() + "\". Permission denied");
+    EXPECT_EQ(readAll(container()), before);
+    EXPECT_EQ(ReadLastNewsId(dir()), "");
+    EXPECT_EQ(storedDocument(), kBrand);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "formatter/line_wrap.h"
 #include "grapheme_cases.h"
 #include "text_samples.h"
+#include "wrap_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -17,52 +18,6 @@ std::string crlf(std::string_view text) // "~" stands for a CR LF pair
     std::string out;
     for (char c : text)
         out += c == '~' ? std::string("\r\n") : std::string(1, c);
-    return out;
-}
-
-// The wrapper as a user would describe it: one line at a time, one cluster at a time.
-std::string referenceWrap(std::string_view text, size_t max, std::string_view newline,
-                          Measure measure = Measure::Clusters)
-{
-    std::vector<std::string> lines(1);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            lines.emplace_back();
-        } else {
-            lines.back() += text[i];
-        }
-    }
-    std::string out;
-    for (size_t n = 0; n < lines.size(); ++n) {
-        const std::vector<test::Cluster> cs = test::splitClusters(lines[n]);
-        size_t start = 0;
-        for (;;) {
-            // The first cluster that takes the line past max; it is searched for a break too.
-            size_t used = 0, over = start;
-            for (; over < cs.size(); ++over) {
-                used += measure == Measure::Columns ? cs[over].width : 1;
-                if (used > max)
-                    break;
-            }
-            if (over == cs.size())
-                break;
-            size_t head = over == start ? over + 1 : over;
-            for (size_t p = start; p <= over; ++p)
-                head = (cs[p].flags & unicode::kBreak) ? p + 1 : head;
-            if (head == cs.size())
-                break; // no cut that leaves an empty rest
-            for (size_t k = start; k < head; ++k)
-                out += cs[k].text;
-            out += newline;
-            start = head;
-        }
-        for (size_t k = start; k < cs.size(); ++k)
-            out += cs[k].text;
-        if (n + 1 < lines.size())
-            out += newline;
-    }
     return out;
 }
 
@@ -99,7 +54,7 @@ TEST(LineWrap, WorkedExamples)
         const std::string before = crlf(row.before), after = crlf(row.after);
         EXPECT_EQ(wrapText(before, row.max), after);
         EXPECT_EQ(wrapText(test::toUtf16(before), row.max, u"\r\n"), test::toUtf16(after));
-        EXPECT_EQ(referenceWrap(before, size_t(row.max), "\r\n"), after);
+        EXPECT_EQ(test::referenceWrap(before, size_t(row.max), "\r\n"), after);
     }
 }
 
@@ -242,7 +197,7 @@ TEST(LineWrap, CutsBetweenClustersAndMeasuresColumns)
         EXPECT_EQ(wrapText(before, row.max, "\r\n", row.measure), after);
         EXPECT_EQ(wrapText(test::toUtf16(before), row.max, u"\r\n", row.measure),
                   test::toUtf16(after));
-        EXPECT_EQ(referenceWrap(before, size_t(row.max), "\r\n", row.measure), after);
+        EXPECT_EQ(test::referenceWrap(before, size_t(row.max), "\r\n", row.measure), after);
     }
 }
 
@@ -291,7 +246,7 @@ TEST(LineWrap, MatchesReferenceAndIsIdempotentOnRandomText)
         const std::string text = test::randomText(rng, length, 1 + int(rng() % 200));
         SCOPED_TRACE(testing::Message() << "max " << max << " text " << text);
         const Measure measure = round % 4 == 1 ? Measure::Columns : Measure::Clusters;
-        const std::string expected = referenceWrap(text, size_t(max), "\r\n", measure);
+        const std::string expected = test::referenceWrap(text, size_t(max), "\r\n", measure);
         const std::string wrapped = wrapText(text, max, "\r\n", measure);
         ASSERT_EQ(wrapped, expected);
         ASSERT_EQ(wrapText(test::toUtf16(text), max, u"\r\n", measure), test::toUtf16(expected));

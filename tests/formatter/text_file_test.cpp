@@ -11,8 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <grp.h>
 #include <random>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace lintrel {
@@ -215,6 +218,78 @@ TEST_F(TextFileIo, ShortWriteIsAStreamWriteErrorAndKeepsTheOldFile)
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(message, "Stream write error");
     EXPECT_EQ(readTextFile(path), "old text");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
+}
+
+TEST_F(TextFileIo, SavesThroughALinkAndKeepsTheFileMode)
+{
+    fs::create_directory(dir_ / "real");
+    const fs::path target = put("real/letter.txt", "old");
+    ::chmod(target.c_str(), 0640);
+    const fs::path link = dir_ / "letter.txt";
+    fs::create_symlink(target, link);
+
+    writeTextFile(link.string(), "new text");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), target);
+    EXPECT_EQ(readTextFile(target.string()), "new text");
+    struct stat st = {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// What a call threw in a child process running as the unprivileged user, with writes past
+// fileSizeLimit bytes failing (0: no limit).
+std::string messageAsNobody(const std::function<void()> &call, rlim_t fileSizeLimit = 0)
+{
+    constexpr uid_t kNobody = 65534;
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        std::string message = "cannot drop privileges";
+        if (::setgroups(0, nullptr) == 0 && ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
+            if (fileSizeLimit != 0) {
+                ::signal(SIGXFSZ, SIG_IGN);
+                const rlimit limit{fileSizeLimit, fileSizeLimit};
+                ::setrlimit(RLIMIT_FSIZE, &limit);
+            }
+            message = messageOf(call);
+        }
+        (void)!::write(fds[1], message.data(), message.size());
+        ::_exit(0);
+    }
+    ::close(fds[1]);
+    std::string message;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        message.append(buffer, static_cast<std::size_t>(n));
+    ::close(fds[0]);
+    ::waitpid(child, nullptr, 0);
+    return message;
+}
+
+TEST_F(TextFileIo, SavesInPlaceInAFolderItMayNotWrite)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs a folder the test may change but the writer may not";
+    // The folder is root's and closed to others; the file is open to everyone.
+    ::chmod(dir_.c_str(), 0755);
+    const std::string path = put("open.txt", "old text, longer than the new");
+    ::chmod(path.c_str(), 0666);
+    struct stat before = {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+
+    EXPECT_EQ(messageAsNobody([&] { writeTextFile(path, "new"); }), "(no error)");
+    EXPECT_EQ(readTextFile(path), "new");
+    struct stat after = {};
+    ASSERT_EQ(::stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    // A short write there is the same error as anywhere.
+    EXPECT_EQ(messageAsNobody([&] { writeTextFile(path, std::string(1000, 'x')); }, 16),
+              "Stream write error");
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
 
