@@ -144,6 +144,9 @@ struct FlowedOut
     void piece(std::string_view /*prefix*/, int depth, std::string_view lead, std::string_view head,
                bool /*space*/, bool soft)
     {
+        // A reader joins the pieces of a paragraph: a hanging indent would become part of it.
+        if (lead.find_first_not_of(' ') == std::string_view::npos)
+            lead = {};
         startLine();
         appendFlowedLine(out, depth, lead, head, soft);
     }

@@ -149,7 +149,7 @@ TEST(EmailFlowed, Output)
         {"signature separator keeps its space", 30, "x\n-- \nAnn  \n>quote",
          "x\n-- \nAnn\n >quote"},
         {"cut inside a word is soft", 10, "Supercalifragilistic", "Supercalif \nragilistic"},
-        {"list continuation is stuffed", 14, "- one two three four", "- one two \n   three four"},
+        {"list continuation not indented", 14, "- one two three four", "- one two \nthree four"},
     };
     for (const Row &row : rows)
         EXPECT_EQ(format(row.before, row.max, true), row.after) << row.name;
