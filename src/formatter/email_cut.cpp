@@ -9,20 +9,28 @@ namespace lintrel::detail {
 void MeasuredChars::measure(std::string_view line, const CharMeasure &measure)
 {
     text = line;
-    offsets.clear();
-    widths.clear();
-    classes.clear();
+    offsets.resize(line.size() + 1);
+    widths.resize(line.size() + 1);
+    size_t count = 0;
     int64_t total = 0;
-    for (size_t pos = 0; pos < line.size();) {
+    const auto *bytes = reinterpret_cast<const unsigned char *>(line.data());
+    for (size_t pos = 0; pos < line.size(); ++count) {
+        offsets[count] = pos;
+        widths[count] = total;
+        // ASCII not followed by a multi-byte character: one character of width 1.
+        if (bytes[pos] < 0x80 && (pos + 1 == line.size() || bytes[pos + 1] < 0x80)) {
+            ++pos;
+            ++total;
+            continue;
+        }
         int width = 0;
-        offsets.push_back(pos);
-        widths.push_back(total);
-        classes.push_back(classAt(line, pos));
         pos = measure.next(line, pos, width);
         total += width;
     }
-    offsets.push_back(line.size());
-    widths.push_back(total);
+    offsets[count] = line.size();
+    widths[count] = total;
+    offsets.resize(count + 1);
+    widths.resize(count + 1);
 }
 
 size_t MeasuredChars::fitEnd(size_t start, int64_t room) const

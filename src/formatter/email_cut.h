@@ -30,13 +30,12 @@ struct MeasuredChars
     std::string_view text;
     std::vector<size_t> offsets; // size() + 1 entries, the last one text.size()
     std::vector<int64_t> widths; // running widths, size() + 1 entries
-    std::vector<CharClass> classes;
 
     void measure(std::string_view line, const CharMeasure &measure);
-    size_t size() const { return classes.size(); }
+    size_t size() const { return offsets.size() - 1; }
     size_t offset(size_t i) const { return offsets[i]; }
     int64_t widthBefore(size_t i) const { return widths[i]; }
-    CharClass classOf(size_t i) const { return classes[i]; }
+    CharClass classOf(size_t i) const { return classAt(text, offsets[i]); }
     size_t fitEnd(size_t start, int64_t room) const;
 };
 

@@ -1,8 +1,6 @@
 // The email rules for one line: quote prefix, list marker, line kinds and unbreakable tokens.
 #include "formatter/email_rules.h"
 
-#include <array>
-
 namespace lintrel {
 
 namespace {
@@ -19,19 +17,6 @@ public:
         return end;
     }
 };
-
-constexpr std::array<CharClass, 128> makeAsciiClasses()
-{
-    std::array<CharClass, 128> table{};
-    table.fill(CharClass::Word);
-    table[' '] = CharClass::Space;
-    table['\t'] = CharClass::White;
-    table['.'] = CharClass::Stop;
-    table[':'] = CharClass::Stop;
-    table[';'] = CharClass::Stop;
-    return table;
-}
-constexpr std::array<CharClass, 128> kAsciiClasses = makeAsciiClasses();
 
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix)
 {
@@ -69,17 +54,6 @@ int64_t measureWidth(const CharMeasure &measure, std::string_view text)
         total += width;
     }
     return total;
-}
-
-CharClass classOfAscii(char c)
-{
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x80 ? kAsciiClasses[b] : CharClass::Word;
-}
-
-CharClass classAt(std::string_view text, size_t pos)
-{
-    return classOfAscii(text[pos]);
 }
 
 LineShape shapeOfLine(std::string_view line)

@@ -34,9 +34,27 @@ enum class CharClass : uint8_t {
     Stop,  // ".", ":", ";": a cut may fall after it when white space follows
 };
 
-CharClass classOfAscii(char c);
+// The class of a byte as the first byte of a character (every byte >= 0x80 is Word).
+inline CharClass classOfAscii(char c)
+{
+    switch (c) {
+    case ' ':
+        return CharClass::Space;
+    case '\t':
+        return CharClass::White;
+    case '.':
+    case ':':
+    case ';':
+        return CharClass::Stop;
+    default:
+        return CharClass::Word;
+    }
+}
 // The class of the character whose first code point starts at `pos`.
-CharClass classAt(std::string_view text, size_t pos);
+inline CharClass classAt(std::string_view text, size_t pos)
+{
+    return classOfAscii(text[pos]);
+}
 inline bool isWhite(CharClass c)
 {
     return c == CharClass::Space || c == CharClass::White;
