@@ -1,6 +1,10 @@
 // RFC 3676 format=flowed with DelSp=No: the line writer and the reader.
 #include "formatter/flowed.h"
 
+#include "formatter/email_rules.h"
+
+#include <vector>
+
 namespace lintrel {
 
 namespace {
@@ -51,6 +55,40 @@ void appendFlowedLine(std::string &out, int depth, std::string_view lead, std::s
     out += body;
     if (soft && (body.empty() ? lead : body).back() != ' ')
         out += ' ';
+}
+
+std::string flowedFromWrap(std::string_view original, std::string_view wrapped,
+                           std::string_view newline)
+{
+    // Which lines of `wrapped` end in an inserted break.
+    std::vector<bool> soft;
+    size_t originalPos = 0, wrappedPos = 0;
+    std::string_view rest = nextLine(original, originalPos);
+    bool matches = true;
+    while (matches && wrappedPos < wrapped.size()) {
+        const std::string_view line = nextLine(wrapped, wrappedPos);
+        matches = rest.starts_with(line) && (!line.empty() || rest.empty());
+        soft.push_back(matches && rest.size() > line.size());
+        rest.remove_prefix(matches ? line.size() : 0);
+        if (matches && !soft.back())
+            rest = nextLine(original, originalPos);
+    }
+    std::string out;
+    out.reserve(wrapped.size() + wrapped.size() / 16);
+    bool inSignature = false;
+    size_t index = 0;
+    for (size_t pos = 0; pos < wrapped.size() || index == 0; ++index) {
+        const std::string_view line = nextLine(wrapped, pos);
+        if (index > 0)
+            out += newline;
+        inSignature = inSignature || isSignatureSeparator(line);
+        const LineShape shape = inSignature ? LineShape{} : shapeOfLine(line);
+        appendFlowedLine(out, shape.depth, {}, line.substr(shape.prefixBytes),
+                         matches && index < soft.size() && soft[index]);
+        if (pos == wrapped.size() && endsWithBreak(wrapped))
+            out += newline;
+    }
+    return out;
 }
 
 std::string unflowText(std::string_view flowed, std::string_view newline)

@@ -157,6 +157,24 @@ TEST(EmailFlowed, Output)
               "> one two \n> three four \n> five\n");
 }
 
+TEST(EmailFlowed, FromTheDescribedWrap)
+{
+    const struct
+    {
+        const char *name, *original, *wrapped, *flowed;
+    } rows[] = {
+        {"inserted breaks are soft", "The quick brown fox\n", "The quick \nbrown fox\n",
+         "The quick \nbrown fox\n"},
+        {"hard cut gets its space", "abcdefghijk", "abcdefghij\nk", "abcdefghij \nk"},
+        {"original breaks stay hard", "one  \n> two\n-- \n>sig", "one  \n> two\n-- \n>sig",
+         "one\n> two\n-- \n >sig"},
+        {"not a pure split: all hard", "one two", "one \ntwo x", "one\ntwo x"},
+        {"empty text", "", "", ""},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(flowedFromWrap(row.original, row.wrapped, "\n"), row.flowed) << row.name;
+}
+
 TEST(EmailFlowed, Unflow)
 {
     const Row rows[] = {
