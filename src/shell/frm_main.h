@@ -27,6 +27,8 @@ class QUrl;
 namespace lintrel {
 
 class ClickableLabel;
+class EmailCommands;
+struct EmailEditor;
 class HttpClient;
 struct NewsIdentity;
 struct NewsOutcome;
@@ -143,8 +145,11 @@ private:
     void btnImportClick();
     void btnCopyClick();
     void btnSaveClick();
+    EmailEditor emailEditor();
+    QWidget *buildFormatOptions(QWidget *parent);
+    bool chooseSavePath(QString &path);
     void importFile(const QString &path);
-    void saveTextTo(const QString &path);
+    void saveTextTo(const QString &path, QString text);
     FileDialogRequest dialogRequest(const QString &title, const DialogMemory &memory) const;
     static void remember(DialogMemory &memory, const FileDialogChoice &choice, const QString &path);
 
@@ -200,6 +205,7 @@ private:
     QLineEdit *edtLong = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
+    EmailCommands *email_ = nullptr; // Email-aware Format, Reflow, format=flowed
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *btnImport = nullptr;

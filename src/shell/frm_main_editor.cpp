@@ -1,7 +1,9 @@
-// The email editor of the main window: statistics, Format and the five editor commands.
+// The email editor of the main window: statistics, Format, the email commands and the five
+// editor commands.
 #include "shell/frm_main.h"
 
-#include "formatter/line_wrap.h"
+#include "shell/email_commands.h"
+
 #include "formatter/text_file.h"
 #include "formatter/text_stats.h"
 #include "ui/clipboard.h"
@@ -15,8 +17,10 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +29,7 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QToolButton>
 
 namespace lintrel {
 
@@ -180,9 +185,52 @@ void TfrmMain::bsSkinButton5Click()
         return;
     }
     const QString text = editorText();
-    const std::u16string wrapped = wrapText(utf16View(text), maxLineLength_, u"\n");
-    if (utf16View(text) != std::u16string_view(wrapped))
-        replaceEditorText(QString::fromStdU16String(wrapped));
+    const QString wrapped = email_->format(text, maxLineLength_);
+    if (wrapped != text)
+        replaceEditorText(wrapped);
+}
+
+QWidget *TfrmMain::buildFormatOptions(QWidget *parent)
+{
+    email_ = new EmailCommands(emailEditor(), parent);
+    auto *options = new QToolButton(parent);
+    options->setObjectName(QStringLiteral("btnFormatOptions"));
+    options->setText(QStringLiteral("Options"));
+    options->setPopupMode(QToolButton::InstantPopup);
+    auto *menu = new QMenu(options);
+    menu->addActions({email_->emailAwareFormat(), email_->copyFlowed(), email_->saveFlowed()});
+    menu->insertSeparator(email_->copyFlowed());
+    options->setMenu(menu);
+    auto *box = new QWidget(parent);
+    auto *row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(2);
+    row->addWidget(options);
+    row->addWidget(email_->btnReflow());
+    return box;
+}
+
+EmailEditor TfrmMain::emailEditor()
+{
+    EmailEditor editor;
+    editor.text = [this] { return editorText(); };
+    editor.replace = [this](const QString &text) { replaceEditorText(text); };
+    editor.maxLength = [this] {
+        if (maxLineLength_ >= 1)
+            return maxLineLength_;
+        msgMain().show(this,
+                       QStringLiteral("The maximum line length must be at least 1. "
+                                      "The text was not changed."),
+                       MessageKind::Warning, MessageButtons::Ok);
+        return 0;
+    };
+    editor.saveAs = [this](const QString &text) {
+        if (QString path; chooseSavePath(path))
+            saveTextTo(path, text);
+    };
+    editor.measure = [] { return static_cast<const CharMeasure *>(nullptr); };
+    editor.clipboard = clipboard_;
+    return editor;
 }
 
 void TfrmMain::btnSelectClick()
@@ -244,28 +292,31 @@ void TfrmMain::importFile(const QString &path)
 
 void TfrmMain::btnSaveClick()
 {
+    if (QString path; chooseSavePath(path))
+        saveTextTo(path, editorText());
+}
+
+// The save dialog with its extension rule and the question before replacing a file.
+bool TfrmMain::chooseSavePath(QString &path)
+{
     const auto choice =
         dialogs_->saveFile(this, dialogRequest(QStringLiteral("Save file"), saveMemory_));
     if (!choice)
-        return;
+        return false;
     const auto filters = parseFileFilter(kTextFileFilter);
     const std::string mask = choice->filterIndex >= 0 && choice->filterIndex < int(filters.size())
                                  ? filters[size_t(choice->filterIndex)].mask
                                  : std::string("*.*");
-    const QString path =
-        QString::fromStdString(applySaveExtension(choice->path.toStdString(), mask));
+    path = QString::fromStdString(applySaveExtension(choice->path.toStdString(), mask));
     remember(saveMemory_, *choice, path);
-    if (QFileInfo::exists(path) &&
-        msgMain().show(
-            this, QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
-            MessageKind::Information, MessageButtons::OkCancel) != MessageAnswer::Ok)
-        return;
-    saveTextTo(path);
+    return !QFileInfo::exists(path) ||
+           msgMain().show(
+               this, QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
+               MessageKind::Information, MessageButtons::OkCancel) == MessageAnswer::Ok;
 }
 
-void TfrmMain::saveTextTo(const QString &path)
+void TfrmMain::saveTextTo(const QString &path, QString text)
 {
-    QString text = editorText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QByteArray bytes = text.toUtf8();
     writeTextFile(path.toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));

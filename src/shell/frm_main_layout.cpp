@@ -253,6 +253,8 @@ QWidget *TfrmMain::buildEmailPanel()
     formatRow->addSpacing(8);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
     formatRow->addWidget(bsSkinButton5);
+    formatRow->addSpacing(2);
+    formatRow->addWidget(buildFormatOptions(bottom));
     formatRow->addStretch();
 
     auto *commandRow = new QHBoxLayout;
