@@ -65,6 +65,7 @@ TEST(EmailFormat, Rules)
         {"cut after a stop and a TAB", 8, "one two.\tthree", "one two.\t\nthree"},
         {"no piece that reads as a list item", 8, "I think - as", "I \nthink - \nas"},
         {"no piece that reads as a quote", 8, "a bb > cc dd", "a bb > \ncc dd"},
+        {"unless no other cut fits", 10, "aaaaaaaaa - b", "aaaaaaaaa \n- b"},
         {"trailing white space does not count", 5, "hello   ", "hello   "},
         {"line breaks become the newline", 10, "one two three\r\nfour\rfive",
          "one two \nthree\nfour\nfive"},
