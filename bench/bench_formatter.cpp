@@ -105,6 +105,18 @@ template <bool Reflow> void BM_Email(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 
+// A pasted blob without white space (base64, a minified file): cut inside again and again.
+void BM_EmailFormatOneLongWord(benchmark::State &state)
+{
+    std::string text(size_t(4) << 20, 'x');
+    for (size_t i = 0; i < text.size(); i += 7)
+        text[i] = char('a' + i % 26);
+    const lintrel::EmailWrapOptions options{60, nullptr, false, "\r\n"};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::emailFormat(text, options));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
 // The described wrapper on the same corpus, for comparison.
 void BM_WrapThreadCorpus(benchmark::State &state)
 {
@@ -121,6 +133,7 @@ BENCHMARK(BM_StatsUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8Reused)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_EmailFormatOneLongWord);
 BENCHMARK(BM_WrapThreadCorpus)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_Email<false>)
     ->Name("BM_EmailFormat")

@@ -45,7 +45,7 @@ namespace {
 template <class Chars> class Cutter
 {
 public:
-    Cutter(const Chars &chars, size_t start, const CutContext &context)
+    Cutter(const Chars &chars, size_t start, CutContext &context)
         : c_(chars), start_(start), context_(context)
     {}
 
@@ -101,7 +101,13 @@ private:
     }
     bool isUnbreakable(size_t token) const
     {
-        return isUnbreakableToken(slice(token, tokenEnd(token)));
+        if (token < context_.breakableEnd)
+            return false; // the rest of a word already cut inside
+        const size_t end = tokenEnd(token);
+        const bool unbreakable = isUnbreakableToken(slice(token, end));
+        if (!unbreakable)
+            context_.breakableEnd = end;
+        return unbreakable;
     }
 
     // The latest white-space run starting at or before `fit` after which a cut may fall: it
@@ -174,18 +180,18 @@ private:
     const Chars &c_;
     size_t start_;
     size_t first_ = 0; // the piece's first non-white character
-    CutContext context_;
+    CutContext &context_;
 };
 
 } // namespace
 
 template <class Chars>
-Cut findCut(const Chars &chars, size_t start, size_t visibleEnd, const CutContext &context)
+Cut findCut(const Chars &chars, size_t start, size_t visibleEnd, CutContext &context)
 {
     return Cutter<Chars>(chars, start, context).run(visibleEnd);
 }
 
-template Cut findCut(const AsciiChars &, size_t, size_t, const CutContext &);
-template Cut findCut(const MeasuredChars &, size_t, size_t, const CutContext &);
+template Cut findCut(const AsciiChars &, size_t, size_t, CutContext &);
+template Cut findCut(const MeasuredChars &, size_t, size_t, CutContext &);
 
 } // namespace lintrel::detail

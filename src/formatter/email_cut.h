@@ -47,19 +47,22 @@ struct Cut
     size_t next;
 };
 
-// What a cut must keep in mind besides the room.
+// What a cut must keep in mind besides the room; one per line, from its first piece on.
 struct CutContext
 {
     int64_t room;        // the width a piece may take, at least 1
     bool avoidStructure; // do not leave a piece that reads as a list item, quote or "-- "
+    // The end of the last token found breakable: what is left of it after a cut inside it
+    // is not looked at again, so a long word costs time in proportion to its length.
+    size_t breakableEnd = 0;
 };
 
 // The cut of the piece that starts at `start` (a character index) in a line that does not
 // fit from there: `visibleEnd` ends its last non-white character.
 template <class Chars>
-Cut findCut(const Chars &chars, size_t start, size_t visibleEnd, const CutContext &context);
+Cut findCut(const Chars &chars, size_t start, size_t visibleEnd, CutContext &context);
 
-extern template Cut findCut(const AsciiChars &, size_t, size_t, const CutContext &);
-extern template Cut findCut(const MeasuredChars &, size_t, size_t, const CutContext &);
+extern template Cut findCut(const AsciiChars &, size_t, size_t, CutContext &);
+extern template Cut findCut(const MeasuredChars &, size_t, size_t, CutContext &);
 
 } // namespace lintrel::detail

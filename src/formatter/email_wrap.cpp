@@ -273,7 +273,7 @@ private:
         size_t visibleEnd = n;
         while (visibleEnd > 0 && isWhite(chars.classOf(visibleEnd - 1)))
             --visibleEnd;
-        const CutContext context{room, body.marker.empty()};
+        CutContext context{room, body.marker.empty()};
         auto slice = [&](size_t from, size_t to) {
             return body.text.substr(chars.offset(from), chars.offset(to) - chars.offset(from));
         };
