@@ -245,7 +245,8 @@ private:
                 paragraph_.assign(body.text);
             joined = true;
             paragraph_.resize(trimEnd(paragraph_).size());
-            paragraph_ += ' ';
+            if (!paragraph_.empty())
+                paragraph_ += ' ';
             paragraph_ += trimStart(line.text.substr(shape.prefixBytes));
             body.ascii = body.ascii && line.ascii;
             reader = probe;

@@ -117,6 +117,7 @@ TEST(EmailReflow, Paragraphs)
         {"joins and re-wraps", 20, "one two\nthree four five six\nseven",
          "one two three four \nfive six seven"},
         {"white space at joins collapses", 30, "one   \n   two", "one two"},
+        {"marker alone on its line", 30, "- \n  item text", "- item text"},
         {"quote depth ends a paragraph", 30, "> a b\n> c d\n>> e f\ng", "> a b c d\n>> e f\ng"},
         {"prefix spellings of one depth join", 30, ">a\n> b\n>c", ">a b c"},
         {"blank line ends a paragraph", 30, "a\nb\n\nc\nd\n", "a b\n\nc d\n"},
