@@ -6,6 +6,7 @@
 #include "formatter/text_file.h"
 #include "formatter/text_stats.h"
 #include "util/errors.h"
+#include "util/file_io.h"
 
 #include <cerrno>
 #include <charconv>
@@ -108,17 +109,10 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
 
 namespace {
 
-void writeAll(std::string_view bytes)
+void writeOutput(std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw Error(formatMessage("Cannot write the output. %s",
-                                      {systemErrorText(n < 0 ? errno : ENOSPC)}));
-        bytes.remove_prefix(size_t(n));
-    }
+    if (!writeAll(STDOUT_FILENO, bytes))
+        throw Error(formatMessage("Cannot write the output. %s", {systemErrorText(errno)}));
 }
 
 void printStats(const TextStats &s)
@@ -131,7 +125,7 @@ void printStats(const TextStats &s)
         static_cast<long long>(s.words), static_cast<long long>(s.sentences),
         static_cast<long long>(s.paragraphs), static_cast<long long>(s.lines),
         static_cast<long long>(s.characters), static_cast<long long>(s.longestLine));
-    writeAll(std::string_view(out, size_t(n)));
+    writeOutput(std::string_view(out, size_t(n)));
 }
 
 // Wraps the text as it arrives, whole lines at a time, and writes every line break in the
@@ -174,7 +168,7 @@ private:
         }
         out_.clear();
         appendWrappedText(out_, text, width_, newline_.empty() ? "\n" : newline_);
-        writeAll(out_);
+        writeOutput(out_);
     }
 
     int64_t width_;

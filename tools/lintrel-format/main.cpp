@@ -2,7 +2,10 @@
 #include "email_command.h"
 #include "format_command.h"
 
+#include "util/app_version.h"
+
 #include <cstdio>
+#include <string>
 
 int main(int argc, char **argv)
 {
@@ -24,7 +27,7 @@ int main(int argc, char **argv)
         std::fputs(lintrel::kEmailUsage, stdout);
         return 0;
     case FormatOptions::Action::Version:
-        std::puts("lintrel-format " LINTREL_APP_VERSION);
+        std::printf("lintrel-format %s\n", std::string(lintrel::kAppVersion).c_str());
         return 0;
     default:
         return lintrel::runFormatCommand(options);
