@@ -5,17 +5,32 @@ namespace lintrel {
 
 namespace {
 
-class CodePoints final : public CharMeasure
+// A measure on the formatter's cluster segmentation, restarted at each character's start
+// (every character the rules look at begins at a cluster boundary).
+class ClusterMeasure final : public CharMeasure
 {
 public:
+    explicit ClusterMeasure(Measure measure) : columns_(measure == Measure::Columns) {}
+
     size_t next(std::string_view text, size_t pos, int &width) const override
     {
-        width = 1;
-        size_t end = pos + 1;
-        while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-            ++end;
+        unicode::ClusterState state;
+        int columns = 0;
+        size_t end = pos;
+        do {
+            const unicode::Decoded d = unicode::decode(text.data() + end, text.size() - end);
+            uint32_t gain = 0;
+            if (unicode::advance(state, d.cp, gain) && end > pos)
+                break;
+            columns += int(gain);
+            end += d.length;
+        } while (end < text.size());
+        width = columns_ ? columns : 1;
         return end;
     }
+
+private:
+    bool columns_;
 };
 
 bool startsWithNoCase(std::string_view text, std::string_view lowerPrefix)
@@ -39,10 +54,22 @@ bool isDigit(char c)
 
 } // namespace
 
-const CharMeasure &codePointMeasure()
+const CharMeasure &charMeasure(Measure measure)
 {
-    static const CodePoints measure;
-    return measure;
+    static const ClusterMeasure clusters(Measure::Clusters), columns(Measure::Columns);
+    return measure == Measure::Columns ? columns : clusters;
+}
+
+CharClass classOfNonAscii(std::string_view text, size_t pos)
+{
+    const char32_t cp = unicode::decode(text.data() + pos, text.size() - pos).cp;
+    const uint8_t flags = unicode::classOf(cp);
+    if (!(flags & unicode::kBreak))
+        return CharClass::Word;
+    // A full stop or colon form, else a breakable space (or the full-width semicolon, which
+    // a cut may follow as it may a space).
+    const bool stop = flags == unicode::classOf('.') || flags == unicode::classOf(':');
+    return stop ? CharClass::Stop : CharClass::Space;
 }
 
 int64_t measureWidth(const CharMeasure &measure, std::string_view text)

@@ -2,6 +2,8 @@
 // lines, unbreakable tokens, character classes and the measure the rules count with.
 #pragma once
 
+#include "formatter/unicode_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -20,8 +22,8 @@ public:
     virtual size_t next(std::string_view text, size_t pos, int &width) const = 0;
 };
 
-// Code points, each of width 1: the measure of the described Format.
-const CharMeasure &codePointMeasure();
+// The formatter's measures: extended grapheme clusters of width 1, or screen columns.
+const CharMeasure &charMeasure(Measure measure);
 
 // The width of a piece of text in the measure.
 int64_t measureWidth(const CharMeasure &measure, std::string_view text);
@@ -50,10 +52,13 @@ inline CharClass classOfAscii(char c)
         return CharClass::Word;
     }
 }
-// The class of the character whose first code point starts at `pos`.
+// The class of the character whose first code point starts at `pos`: other scripts' spaces
+// and full stops take the class of their ASCII counterparts, no-break spaces are Word.
+CharClass classOfNonAscii(std::string_view text, size_t pos);
 inline CharClass classAt(std::string_view text, size_t pos)
 {
-    return classOfAscii(text[pos]);
+    return static_cast<unsigned char>(text[pos]) < 0x80 ? classOfAscii(text[pos])
+                                                        : classOfNonAscii(text, pos);
 }
 inline bool isWhite(CharClass c)
 {

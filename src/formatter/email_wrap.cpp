@@ -166,7 +166,7 @@ template <class Out> class EmailWrapper
 {
 public:
     EmailWrapper(const EmailWrapOptions &options, Out &out, bool reflow)
-        : measure_(options.measure ? *options.measure : codePointMeasure()),
+        : measure_(options.measure ? *options.measure : charMeasure(Measure::Clusters)),
           max_(std::min<int64_t>(options.maxLength, int64_t(1) << 48)), out_(out), reflow_(reflow)
     {
         if (options.maxLength < 1)

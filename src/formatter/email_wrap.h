@@ -12,7 +12,7 @@ namespace lintrel {
 struct EmailWrapOptions
 {
     int64_t maxLength = 60;               // M, at least 1 (std::invalid_argument otherwise)
-    const CharMeasure *measure = nullptr; // null: code points
+    const CharMeasure *measure = nullptr; // null: charMeasure(Measure::Clusters)
     bool flowed = false;                  // write RFC 3676 format=flowed with DelSp=No
     std::string_view newline = "\r\n";    // every line break of the output
 };

@@ -9,20 +9,10 @@
 
 #include <QAction>
 #include <QPushButton>
-#include <QSettings>
 
 namespace lintrel {
 
 namespace {
-
-const char *const kEmailAwareKey = "Format/EmailAware";
-
-// Per-user options live in the XDG config location (~/.config/Lintrel/Lintrel.conf).
-QSettings userSettings()
-{
-    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Lintrel"),
-                     QStringLiteral("Lintrel"));
-}
 
 std::string utf8(const QString &text)
 {
@@ -40,13 +30,6 @@ QString fromUtf8(const std::string &text)
 EmailCommands::EmailCommands(EmailEditor editor, QWidget *parent)
     : QObject(parent), editor_(std::move(editor))
 {
-    emailAware_ = new QAction(QStringLiteral("Email-aware Format"), this);
-    emailAware_->setObjectName(QStringLiteral("actEmailAwareFormat"));
-    emailAware_->setCheckable(true);
-    emailAware_->setChecked(userSettings().value(kEmailAwareKey, false).toBool());
-    connect(emailAware_, &QAction::toggled, this,
-            [](bool on) { userSettings().setValue(kEmailAwareKey, on); });
-
     copyFlowed_ = new QAction(QStringLiteral("Copy as format=flowed"), this);
     copyFlowed_->setObjectName(QStringLiteral("actCopyFlowed"));
     connect(copyFlowed_, &QAction::triggered, this, [this] {
@@ -67,15 +50,16 @@ EmailCommands::EmailCommands(EmailEditor editor, QWidget *parent)
 QString EmailCommands::format(const QString &text, int maxLength)
 {
     QString after;
-    if (emailAware_->isChecked()) {
-        const EmailWrapOptions options{maxLength, editor_.measure(), false, "\n"};
+    const bool email = editor_.emailAware();
+    if (email) {
+        const EmailWrapOptions options{maxLength, &charMeasure(editor_.measure()), false, "\n"};
         after = fromUtf8(emailFormat(utf8(text), options));
     } else {
         const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
-        after = QString::fromStdU16String(
-            wrapText(std::u16string_view(units, size_t(text.size())), maxLength, u"\n"));
+        after = QString::fromStdU16String(wrapText(std::u16string_view(units, size_t(text.size())),
+                                                   maxLength, u"\n", editor_.measure()));
     }
-    remember(emailAware_->isChecked() ? Made::EmailFormat : Made::Format, text, after, maxLength);
+    remember(email ? Made::EmailFormat : Made::Format, text, after, maxLength);
     return after;
 }
 
@@ -85,7 +69,7 @@ void EmailCommands::reflowClick()
     if (maxLength < 1)
         return;
     const QString text = editor_.text();
-    const EmailWrapOptions options{maxLength, editor_.measure(), false, "\n"};
+    const EmailWrapOptions options{maxLength, &charMeasure(editor_.measure()), false, "\n"};
     const QString after = fromUtf8(emailReflow(utf8(text), options));
     remember(Made::Reflow, text, after, maxLength);
     if (after != text)
@@ -105,7 +89,7 @@ QString EmailCommands::flowedText() const
     const QString text = editor_.text();
     const std::string current = utf8(text);
     std::string flowed;
-    const EmailWrapOptions options{madeWith_, editor_.measure(), true, "\n"};
+    const EmailWrapOptions options{madeWith_, &charMeasure(editor_.measure()), true, "\n"};
     if (made_ == Made::Nothing || text != after_)
         flowed = flowedFromWrap(current, current, "\n");
     else if (made_ == Made::Format)

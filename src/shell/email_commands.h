@@ -1,11 +1,11 @@
 // The editor's email commands: Email-aware Format, Reflow, and format=flowed copy and save.
 //
-// The part owns its option and command widgets; the window places them and hands over the
-// editor's text through EmailEditor. Format and Reflow return the new text, and the part
-// remembers what they made so that a flowed copy marks exactly their breaks as soft.
+// The part owns its command widgets; the window places them and hands over the editor's
+// text and the Format options through EmailEditor. Format and Reflow return the new text, and the
+// part remembers what they made so that a flowed copy marks exactly their breaks as soft.
 #pragma once
 
-#include "formatter/email_rules.h"
+#include "formatter/unicode_text.h"
 
 #include <QObject>
 #include <QString>
@@ -25,8 +25,9 @@ struct EmailEditor
     std::function<QString()> text;                // the text, lines separated by '\n'
     std::function<void(const QString &)> replace; // one undo step; the counts follow
     std::function<int()> maxLength; // M, or 0 after telling the user that it cannot be used
-    std::function<void(const QString &)> saveAs;  // asks for a file and saves the given text
-    std::function<const CharMeasure *()> measure; // null: the default measure
+    std::function<void(const QString &)> saveAs; // asks for a file and saves the given text
+    std::function<bool()> emailAware;            // the "Email-aware Format" option
+    std::function<Measure()> measure;            // what lengths are counted in
     Clipboard *clipboard = nullptr;
 };
 
@@ -35,14 +36,12 @@ class EmailCommands : public QObject
 public:
     EmailCommands(EmailEditor editor, QWidget *parent);
 
-    // "Email-aware Format": checkable, off by default, remembered per user.
-    QAction *emailAwareFormat() const { return emailAware_; }
     QAction *copyFlowed() const { return copyFlowed_; }
     QAction *saveFlowed() const { return saveFlowed_; }
     QPushButton *btnReflow() const { return reflow_; }
 
     // What Format makes of the text at M >= 1: the described wrapper, or the email rules
-    // when the option is on.
+    // when "Email-aware Format" is on.
     QString format(const QString &text, int maxLength);
 
     // The text as format=flowed, lines separated by '\n': the breaks the last Format or Reflow
@@ -55,7 +54,6 @@ private:
     void reflowClick();
 
     EmailEditor editor_;
-    QAction *emailAware_ = nullptr;
     QAction *copyFlowed_ = nullptr;
     QAction *saveFlowed_ = nullptr;
     QPushButton *reflow_ = nullptr;

@@ -7,12 +7,12 @@
 #include "shell/frm_main.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
+#include "ui/format_options.h"
 #include "ui/message_boxes.h"
 #include "util/fields.h"
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenu>
@@ -24,7 +24,6 @@
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QToolButton>
 
 namespace lintrel {
 
@@ -81,6 +80,8 @@ void EmailPanel::connectHandlers()
 
     connect(memEmail, &QPlainTextEdit::textChanged, this, &EmailPanel::memEmailChange);
     connect(edtMaxLine, &QLineEdit::textChanged, this, &EmailPanel::edtMaxLineChange);
+    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this,
+            &EmailPanel::memEmailChange);
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &EmailPanel::btnSelectClick);
@@ -175,7 +176,7 @@ void EmailPanel::memEmailChange()
 
 void EmailPanel::UpdateTextStatistics(const QString &text)
 {
-    const TextStats stats = computeTextStats(utf16View(text));
+    const TextStats stats = computeTextStats(utf16View(text), btnFormatOptions->measure());
     edtWords1->setText(QString::number(stats.words));
     edtSenten1->setText(QString::number(stats.sentences));
     edtParag1->setText(QString::number(stats.paragraphs));
@@ -207,26 +208,14 @@ void EmailPanel::bsSkinButton5Click()
         replaceEditorText(wrapped);
 }
 
-// The Format options button, whose menu holds the option and the two format=flowed commands,
-// and Reflow beside it.
-QWidget *EmailPanel::buildFormatOptions(QWidget *parent)
+// Reflow beside the Format options, whose menu also takes the two format=flowed commands.
+QWidget *EmailPanel::buildEmailCommands(QWidget *parent)
 {
     email_ = new EmailCommands(emailEditor(), parent);
-    auto *options = new QToolButton(parent);
-    options->setObjectName(QStringLiteral("btnFormatOptions"));
-    options->setText(QStringLiteral("Options"));
-    options->setPopupMode(QToolButton::InstantPopup);
-    auto *menu = new QMenu(options);
-    menu->addActions({email_->emailAwareFormat(), email_->copyFlowed(), email_->saveFlowed()});
-    menu->insertSeparator(email_->copyFlowed());
-    options->setMenu(menu);
-    auto *box = new QWidget(parent);
-    auto *row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(2);
-    row->addWidget(options);
-    row->addWidget(email_->btnReflow());
-    return box;
+    QMenu *menu = btnFormatOptions->menu();
+    menu->addSeparator();
+    menu->addActions({email_->copyFlowed(), email_->saveFlowed()});
+    return email_->btnReflow();
 }
 
 EmailEditor EmailPanel::emailEditor()
@@ -247,7 +236,8 @@ EmailEditor EmailPanel::emailEditor()
         if (QString path; chooseSavePath(path))
             saveTextTo(path, text);
     };
-    editor.measure = [] { return static_cast<const CharMeasure *>(nullptr); };
+    editor.emailAware = [this] { return btnFormatOptions->emailAware(); };
+    editor.measure = [this] { return btnFormatOptions->measure(); };
     editor.clipboard = &window_.clipboard();
     return editor;
 }

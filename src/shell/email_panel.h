@@ -20,6 +20,7 @@ namespace lintrel {
 
 class EmailCommands;
 struct EmailEditor;
+class FormatOptionsButton;
 class TfrmMain;
 struct FileDialogChoice;
 struct FileDialogRequest;
@@ -72,7 +73,7 @@ private:
     void importFile(const QString &path);
     bool chooseSavePath(QString &path);
     void saveTextTo(const QString &path, QString text);
-    QWidget *buildFormatOptions(QWidget *parent);
+    QWidget *buildEmailCommands(QWidget *parent);
     EmailEditor emailEditor();
     FileDialogRequest dialogRequest(const QString &title, const DialogMemory &memory) const;
     static void remember(DialogMemory &memory, const FileDialogChoice &choice, const QString &path);
@@ -92,6 +93,7 @@ private:
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
     EmailCommands *email_ = nullptr; // Email-aware Format, Reflow, format=flowed
+    FormatOptionsButton *btnFormatOptions = nullptr;
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *btnImport = nullptr;

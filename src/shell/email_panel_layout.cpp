@@ -3,6 +3,7 @@
 // Rows keep their design offsets and field sizes; only the text area grows with the window.
 #include "shell/email_panel.h"
 
+#include "ui/format_options.h"
 #include "ui/widgets.h"
 
 #include <QFont>
@@ -136,8 +137,9 @@ QHBoxLayout *EmailPanel::buildFormatRow(QWidget *bottom)
     row->addSpacing(8);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
     row->addWidget(bsSkinButton5);
+    row->addWidget(btnFormatOptions = new FormatOptionsButton(bottom));
     row->addSpacing(2);
-    row->addWidget(buildFormatOptions(bottom));
+    row->addWidget(buildEmailCommands(bottom));
     row->addStretch();
     return row;
 }

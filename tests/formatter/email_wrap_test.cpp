@@ -192,27 +192,13 @@ TEST(EmailFlowed, Unflow)
         EXPECT_EQ(unflowText(row.before, "\n"), row.after) << row.name;
 }
 
-// Two columns for the CJK ideographs, one for everything else: enough to show that the
-// wrapper counts in the measure it is given and never cuts inside a character.
-class WideIdeographs final : public CharMeasure
-{
-public:
-    size_t next(std::string_view text, size_t pos, int &width) const override
-    {
-        const auto b = static_cast<unsigned char>(text[pos]);
-        const size_t len = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        width = (b == 0xE4 || (b > 0xE4 && b < 0xEA)) ? 2 : 1; // U+4E00..U+9FFF
-        return pos + len;
-    }
-};
-
 TEST(EmailFormat, CountsInTheGivenMeasure)
 {
-    const WideIdeographs columns;
+    const CharMeasure &columns = charMeasure(Measure::Columns);
     const std::string cjk = "> 我们明天下午三点在会议室见面。谢谢";
     const EmailWrapOptions options{12, &columns, false, "\n"};
     EXPECT_EQ(emailFormat(cjk, options), "> 我们明天下\n> 午三点在会\n> 议室见面。\n> 谢谢");
-    // The code-point measure fits twice as many.
+    // Counted in characters, twice as many fit.
     EXPECT_EQ(format(cjk, 12), "> 我们明天下午三点在会\n> 议室见面。谢谢");
     EXPECT_EQ(emailReflow("café au lait\ncrème brûlée", {10, &columns, false, "\n"}),
               "café au \nlait crème \nbrûlée");

@@ -20,7 +20,7 @@ class EmailCommandsInWindow : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, "Lintrel", "Lintrel").clear();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "lintrel", "lintrel").clear();
         open();
     }
     void open()

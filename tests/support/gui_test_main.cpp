@@ -9,9 +9,9 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     lintrel::LintrelApplication app(argc, argv);
-    // User options go to a folder of the test run's own, never to the user's config.
-    QTemporaryDir settings;
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    // Windows read the user's options: keep the tests' out of the real config folder.
+    QTemporaryDir config;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config.path());
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

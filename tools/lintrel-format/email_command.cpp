@@ -43,13 +43,6 @@ int64_t parseWidthValue(const std::string &text)
     return value;
 }
 
-const CharMeasure *measureFor(bool columns)
-{
-    if (columns)
-        throw UsageError{"screen columns are not available in this build"};
-    return nullptr;
-}
-
 // Reads one option at args[i] (moving i past a separate value); false when it is none.
 bool takeOption(const std::vector<std::string> &args, size_t &i, EmailCommand &command)
 {
@@ -91,8 +84,9 @@ std::string runOn(const EmailCommand &command, const std::string &text)
         newline = "\n";
     if (command.action == EmailCommand::Action::Unflow)
         return unflowText(text, newline);
-    const EmailWrapOptions options{command.width, measureFor(command.columns), command.flowed,
-                                   newline};
+    const EmailWrapOptions options{
+        command.width, &charMeasure(command.columns ? Measure::Columns : Measure::Clusters),
+        command.flowed, newline};
     return command.action == EmailCommand::Action::Reflow ? emailReflow(text, options)
                                                           : emailFormat(text, options);
 }

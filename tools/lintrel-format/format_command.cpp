@@ -18,19 +18,23 @@
 namespace lintrel {
 
 const char *const kFormatUsage =
-    "Usage: lintrel-format stats [FILE]\n"
-    "       lintrel-format wrap [-w N] [FILE]\n"
+    "Usage: lintrel-format stats [--columns] [FILE]\n"
+    "       lintrel-format wrap [-w N] [--columns] [FILE]\n"
     "\n"
     "stats  prints the words, sentences, paragraphs, lines, characters and the length of\n"
     "       the longest line of the text.\n"
     "wrap   cuts every line longer than N characters (default 60), preferably after a\n"
     "       space, \".\", \":\" or \";\", and writes the text with its own line breaks.\n"
+    "A character is what a reader sees as one (an extended grapheme cluster): a letter with\n"
+    "its accents, a flag or a joined emoji counts once and is never cut.\n"
     "\n"
     "Options: -w N, -wN, --width N, --width=N   maximum line length (N >= 1)\n"
+    "         --columns                        measure line lengths in screen columns: wide\n"
+    "                                          characters and emoji take 2, invisible ones 0\n"
     "         --help                           show this help\n"
     "         --version                        show the version\n"
-    "Without FILE, or with \"-\", the text is read from standard input. Text that is not\n"
-    "UTF-8 is read as Windows-1252; the output is UTF-8.\n";
+    "Without FILE, or with \"-\", the text is read from standard input. Bytes that are not\n"
+    "UTF-8 are read as Windows-1252 characters; the output is UTF-8.\n";
 
 namespace {
 
@@ -97,6 +101,10 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         if (!optionsEnded && options.action == FormatOptions::Action::Wrap &&
             takeWidthOption(args, i, options.width))
             continue;
+        if (!optionsEnded && arg == "--columns") {
+            options.measure = Measure::Columns;
+            continue;
+        }
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
         if (haveFile)
@@ -133,7 +141,7 @@ void printStats(const TextStats &s)
 class WrapWriter
 {
 public:
-    explicit WrapWriter(int64_t width) : width_(width) {}
+    WrapWriter(int64_t width, Measure measure) : width_(width), measure_(measure) {}
 
     void add(std::string_view piece)
     {
@@ -167,15 +175,31 @@ private:
                 newline_ = "\n";
         }
         out_.clear();
-        appendWrappedText(out_, text, width_, newline_.empty() ? "\n" : newline_);
+        appendWrappedText(out_, text, width_, newline_.empty() ? "\n" : newline_, measure_);
         writeOutput(out_);
     }
 
     int64_t width_;
+    Measure measure_;
     std::string_view newline_;
     std::string pending_; // the unfinished last line
     std::string out_;
 };
+
+void printStatsOf(const FormatOptions &options)
+{
+    withInputBytes(options.file, [&](std::string_view all) {
+        // UTF-8 counts as it lies, and counting finds out whether it is: one pass over the
+        // bytes in the common case, a second over the decoded text otherwise.
+        TextStatsCounter counter(options.measure);
+        counter.add(all.starts_with(kByteOrderMark) ? all.substr(kByteOrderMark.size()) : all);
+        if (counter.sawMalformed()) {
+            counter = TextStatsCounter(options.measure);
+            handOverImported(all, [&](std::string_view piece) { counter.add(piece); });
+        }
+        printStats(counter.result());
+    });
+}
 
 } // namespace
 
@@ -185,11 +209,9 @@ int runFormatCommand(const FormatOptions &options)
     // and wrapping treat CR LF, CR and LF alike, which gives what normalising would.
     try {
         if (options.action == FormatOptions::Action::Stats) {
-            TextStatsCounter counter;
-            readImportedText(options.file, [&](std::string_view piece) { counter.add(piece); });
-            printStats(counter.result());
+            printStatsOf(options);
         } else {
-            WrapWriter writer(options.width);
+            WrapWriter writer(options.width, options.measure);
             readImportedText(options.file, [&](std::string_view piece) { writer.add(piece); });
             writer.finish();
         }

@@ -1,6 +1,8 @@
 // Command line of lintrel-format: parsing the arguments and running stats or wrap.
 #pragma once
 
+#include "formatter/unicode_text.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,7 +14,8 @@ struct FormatOptions
     enum class Action { Stats, Wrap, Help, Version };
     Action action = Action::Help;
     int64_t width = 60;
-    std::string file = "-"; // "-" is standard input
+    Measure measure = Measure::Clusters; // --columns: screen columns
+    std::string file = "-";              // "-" is standard input
 };
 
 // Thrown for bad usage; what() is the message, the exit status is 2.

@@ -18,7 +18,6 @@ namespace lintrel {
 namespace {
 
 constexpr size_t kPieceSize = 1 << 20;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 class InputFile
 {
@@ -125,35 +124,32 @@ private:
     std::string_view text_;
 };
 
-// Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
-void handOver(std::string_view bytes, bool utf8, bool first,
-              const std::function<void(std::string_view)> &sink)
+} // namespace
+
+void handOverImported(std::string_view all, const std::function<void(std::string_view)> &sink)
 {
-    if (utf8) {
-        if (first && bytes.starts_with(kByteOrderMark))
-            bytes.remove_prefix(kByteOrderMark.size());
-        sink(bytes);
-    } else {
-        sink(decodeWindows1252(bytes));
+    if (all.starts_with(kByteOrderMark))
+        all.remove_prefix(kByteOrderMark.size());
+    if (isValidUtf8(all)) {
+        for (size_t at = 0; at < all.size(); at += kPieceSize)
+            sink(all.substr(at, kPieceSize));
+        return;
+    }
+    std::string decoded;
+    for (size_t at = 0; at < all.size();) {
+        const std::string_view piece = all.substr(at, kPieceSize);
+        decoded.clear();
+        at += appendDecodedText(decoded, piece, at + piece.size() == all.size());
+        sink(decoded);
     }
 }
 
-// Hands over a text that is all in memory, in pieces.
-void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
-{
-    const bool utf8 = isValidUtf8(all);
-    for (size_t at = 0; at < all.size(); at += kPieceSize)
-        handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
-}
-
-} // namespace
-
-void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+void withInputBytes(const std::string &file, const std::function<void(std::string_view)> &use)
 {
     InputFile input(file);
     if (input.regular()) {
         if (const MappedFile map(input); map.mapped()) {
-            handOverAll(map.text(), sink);
+            use(map.text());
             return;
         }
     }
@@ -162,7 +158,12 @@ void readImportedText(const std::string &file, const std::function<void(std::str
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
-    handOverAll(all, sink);
+    use(all);
+}
+
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+{
+    withInputBytes(file, [&](std::string_view all) { handOverImported(all, sink); });
 }
 
 } // namespace lintrel

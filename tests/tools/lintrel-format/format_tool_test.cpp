@@ -1,5 +1,6 @@
 // Tests of the lintrel-format tool: the built binary on files, standard input and pipes.
 #include "formatter/line_wrap.h"
+#include "formatter/text_file.h"
 #include "formatter/text_samples.h"
 
 #include "support/temp_folder.h"
@@ -77,6 +78,12 @@ TEST_F(FormatTool, StatsPrintsTheSixCounts)
     }
     EXPECT_EQ(run("stats", "caf\xE9 \xE9t\xE9").out,
               "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 8\n");
+    // Clusters, or screen columns with --columns; a stray byte does not turn the rest into
+    // Windows-1252.
+    EXPECT_EQ(run("stats", "cafe\xCC\x81 \xE6\x97\xA5\xE6\x9C\xAC\x80").out,
+              "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 8\n");
+    EXPECT_EQ(run("stats --columns", "cafe\xCC\x81 \xE6\x97\xA5\xE6\x9C\xAC\x80").out,
+              "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 10\n");
     EXPECT_EQ(run("stats", "").out,
               "Words: 0\nSentences: 0\nParagraphs: 0\nLines: 0\nCharacters: 0\nLongest Line: 0\n");
 }
@@ -95,6 +102,14 @@ TEST_F(FormatTool, WrapKeepsTheInputsLineBreakStyle)
         {"wrap -w 3", "caf\xE9!", "caf\n\xC3\xA9!"}, // Windows-1252 in, UTF-8 out
         {"wrap -w 2", "\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\n\xC3\xA9"},
         {"wrap", "", ""},
+        {"wrap -w 4", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87",
+         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87"},
+        {"wrap --columns -w 4", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87",
+         "\xE6\x97\xA5\xE6\x9C\xAC\n\xE8\xAA\x9E\xE6\x96\x87"},
+        {"wrap -w 1",
+         "e\xCC\x81"
+         "e\xCC\x81\xE9",
+         "e\xCC\x81\ne\xCC\x81\n\xC3\xA9"},
     };
     for (const auto &row : rows) {
         for (const Feed feed : kFeeds) {
@@ -117,7 +132,8 @@ TEST_F(FormatTool, LargeInputMatchesWrapText)
     while (text.size() < (5u << 20))
         text += test::randomText(rng, 1000, 1 + int(rng() % 300)) + "\r\n";
     text += std::string(3 << 20, 'x'); // a last line longer than a piece
-    const std::string expected = wrapText(text, 60, "\r\n");
+    // The tool writes every break in the style of the text's first one.
+    const std::string expected = wrapText(text, 60, detectLineBreak(text));
     for (const Feed feed : kFeeds) {
         SCOPED_TRACE(int(feed));
         const Outcome o = run("wrap", text, feed);
@@ -136,7 +152,7 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         const char *inOut; // expected part of standard output
     } rows[] = {
         {"--version", 0, "", "lintrel-format 2.0\n"},
-        {"--help", 0, "", "Usage: lintrel-format stats [FILE]"},
+        {"--help", 0, "", "Usage: lintrel-format stats [--columns] [FILE]"},
         {"wrap --help", 0, "", "Usage:"},
         {"stats -- -", 0, "", "Words: 1\n"}, // "--" ends the options
         {"", 2, "missing command", ""},
@@ -148,6 +164,7 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         {"wrap -w", 2, "option '-w' needs a value", ""},
         {"wrap --bogus", 2, "unknown option '--bogus'", ""},
         {"stats -w 5", 2, "unknown option '-w'", ""},
+        {"stats --columns -", 0, "", "Longest Line: 4\n"},
         {"stats a b", 2, "unexpected argument 'b'", ""},
         {"stats /no/such/file.txt", 1,
          "lintrel-format: Cannot open file \"/no/such/file.txt\". No such file or directory", ""},
