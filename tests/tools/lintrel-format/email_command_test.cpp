@@ -58,6 +58,9 @@ TEST_F(EmailTool, Commands)
         {"unflow", "> one \r\n> two\r\nthree \r\nfour", "> one two\r\nthree four"},
         {"reflow -w 5", "caf\xE9 au lait", "caf\xC3\xA9 \nau \nlait"}, // Windows-1252 in
         {"reflow", "", ""},
+        {"wrap --email --columns -w 12", "> 我们明天下午三点在会议室",
+         "> 我们明天下\n> 午三点在会\n> 议室"},
+        {"reflow -w 12", "> 我们明天下午三点在会议室", "> 我们明天下午三点在会\n> 议室"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.args);
