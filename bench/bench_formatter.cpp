@@ -1,8 +1,9 @@
-// Throughput of the text statistics and the line wrapper on the email corpus.
+// Throughput of the text statistics, the line wrapper and the email-aware wrapper.
 //
 // `bench_formatter --write-corpus FILE BYTES [utf8]` writes a corpus file instead of
 // benchmarking (used by format_vs_fold.sh).
 #include "corpus.h"
+#include "formatter/email_wrap.h"
 #include "formatter/line_wrap.h"
 #include "formatter/text_samples.h"
 #include "formatter/text_stats.h"
@@ -106,6 +107,46 @@ void BM_WrapUtf8Columns(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
 }
 
+const std::string &threadCorpus(bool utf8)
+{
+    static const std::string ascii = lintrel::makeEmailThreadCorpus(kCorpusBytes, false);
+    static const std::string unicode = lintrel::makeEmailThreadCorpus(kCorpusBytes, true);
+    return utf8 ? unicode : ascii;
+}
+
+// Email-aware Format (argument 1: reflow, 2: format=flowed) on the reply-thread corpus.
+template <bool Reflow> void BM_Email(benchmark::State &state)
+{
+    const std::string &text = threadCorpus(state.range(0) != 0);
+    const lintrel::EmailWrapOptions options{60, nullptr, state.range(1) != 0, "\r\n"};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(Reflow ? lintrel::emailReflow(text, options)
+                                        : lintrel::emailFormat(text, options));
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+// A pasted blob without white space (base64, a minified file): cut inside again and again.
+void BM_EmailFormatOneLongWord(benchmark::State &state)
+{
+    std::string text(size_t(4) << 20, 'x');
+    for (size_t i = 0; i < text.size(); i += 7)
+        text[i] = char('a' + i % 26);
+    const lintrel::EmailWrapOptions options{60, nullptr, false, "\r\n"};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::emailFormat(text, options));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+// The described wrapper on the same corpus, for comparison.
+void BM_WrapThreadCorpus(benchmark::State &state)
+{
+    const std::string &text = threadCorpus(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::wrapText(text, 60));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
 // Argument 0: ASCII corpus, 1: UTF-8 corpus with accents and emoji.
 BENCHMARK(BM_StatsUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_StatsUtf8Sse2)->ArgName("utf8")->Arg(0)->Arg(1);
@@ -113,6 +154,16 @@ BENCHMARK(BM_StatsUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8Reused)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_EmailFormatOneLongWord);
+BENCHMARK(BM_WrapThreadCorpus)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_Email<false>)
+    ->Name("BM_EmailFormat")
+    ->ArgNames({"utf8", "flowed"})
+    ->ArgsProduct({{0, 1}, {0, 1}});
+BENCHMARK(BM_Email<true>)
+    ->Name("BM_EmailReflow")
+    ->ArgNames({"utf8", "flowed"})
+    ->ArgsProduct({{0, 1}, {0, 1}});
 BENCHMARK(BM_StatsUtf8Columns)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8Columns)->ArgName("utf8")->Arg(0)->Arg(1);
 

@@ -1,5 +1,5 @@
 // The real main window under the offscreen platform: from a keystroke to the six fields
-// updated, Format on a large text, and process start to the window shown.
+// updated, Format and Reflow on a large text, and process start to the window shown.
 //
 // Run: build/bench/bench_window  (sets QT_QPA_PLATFORM=offscreen itself)
 #include "corpus.h"
@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 #include <benchmark/benchmark.h>
 #include <spawn.h>
@@ -77,6 +79,24 @@ void BM_FormatInWindow(benchmark::State &state)
 }
 BENCHMARK(BM_FormatInWindow)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
+// Reflow of a reply thread: joins and re-wraps every paragraph, one edit of the text area.
+void BM_ReflowInWindow(benchmark::State &state)
+{
+    Window w;
+    QString text =
+        QString::fromStdString(lintrel::makeEmailThreadCorpus(size_t(state.range(0)), false));
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    auto *reflow = w.window.findChild<QPushButton *>("btnReflow");
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.mem->setPlainText(text);
+        state.ResumeTiming();
+        QTest::mouseClick(reflow, Qt::LeftButton);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_ReflowInWindow)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
 // Spawns this program in child mode and takes the time until the child's window is shown.
 void BM_StartUpToWindowShown(benchmark::State &state)
 {
@@ -138,6 +158,9 @@ int main(int argc, char **argv)
     if (argc > 1 && std::string_view(argv[1]) == "--startup-child")
         return startUpChild(argc, argv);
     lintrel::LintrelApplication app(argc, argv);
+    // The window's options as a new user has them, whatever this user chose.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,6 +1,7 @@
-// The email-like benchmark corpus: a small random text model with its own portable generator.
+// The email-like benchmark corpora: a small random text model with its own portable generator.
 #include "corpus.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -100,7 +101,93 @@ size_t lineTarget(Rng &rng)
     return 20 + rng.below(rng.chance(70) ? 60 : 160);
 }
 
+constexpr std::array<std::string_view, 6> kLinks = {
+    "https://example.com/reports/2024/q3/summary.html",
+    "<https://lists.example.org/pipermail/dev/2024-May/001234.html>",
+    "www.example.net/downloads",
+    "mailto:support@example.com",
+    "ann.lee@example.co.uk",
+    "<bob.smith@mail.example.org>"};
+constexpr std::array<std::string_view, 4> kQuotePrefixes = {"> ", ">> ", "> > ", ">"};
+constexpr std::array<std::string_view, 6> kListMarkers = {"- ",  "* ",  "+ ", "\xE2\x80\xA2 ",
+                                                          "1. ", "12) "};
+
+// A sentence with a link or an address in it now and then.
+void appendThreadSentence(std::string &out, Rng &rng, bool utf8)
+{
+    appendSentence(out, rng, utf8);
+    if (rng.chance(15)) {
+        out += " See ";
+        out += kLinks[rng.below(kLinks.size())];
+        out += '.';
+    }
+}
+
+// Sentences as one line of about `target` bytes, or hard-wrapped near `wrapAt` with `prefix`.
+void appendBlockLines(std::string &out, Rng &rng, bool utf8, std::string_view prefix, size_t target,
+                      size_t wrapAt)
+{
+    out += prefix;
+    size_t lineStart = out.size() - prefix.size(), blockStart = out.size();
+    while (out.size() - blockStart < target) {
+        appendThreadSentence(out, rng, utf8);
+        if (out.size() - lineStart > wrapAt) {
+            out += "\r\n";
+            lineStart = out.size();
+            out += prefix;
+        } else {
+            out += ' ';
+        }
+    }
+    out += "\r\n";
+}
+
+void appendThreadBlock(std::string &out, Rng &rng, bool utf8)
+{
+    const size_t kind = rng.below(10);
+    if (kind < 4) { // the writer's own paragraph, unwrapped
+        appendBlockLines(out, rng, utf8, "", lineTarget(rng), size_t(-1));
+    } else if (kind < 7) { // a quoted paragraph from earlier in the thread
+        out += "On Monday, Ann wrote:\r\n";
+        appendBlockLines(out, rng, utf8, kQuotePrefixes[rng.below(kQuotePrefixes.size())],
+                         100 + rng.below(600), 60 + rng.below(12));
+    } else if (kind < 9) { // a list
+        for (size_t i = 0, n = 2 + rng.below(4); i < n; ++i) {
+            out += kListMarkers[rng.below(kListMarkers.size())];
+            appendBlockLines(out, rng, utf8, "", 20 + rng.below(150), size_t(-1));
+        }
+    } else { // code
+        for (size_t i = 0, n = 1 + rng.below(4); i < n; ++i)
+            out += rng.chance(50) ? "    total = compute(rows, 1.035) + offset;  // keep as is\r\n"
+                                  : "\tfor (int i = 0; i < n; ++i) sum += values[i];\r\n";
+    }
+}
+
 } // namespace
+
+std::string makeEmailThreadCorpus(size_t bytes, bool utf8Variant, uint64_t seed)
+{
+    static constexpr std::string_view signature =
+        "-- \r\nAnn Lee | Example Corp. | https://example.com/people/ann-lee\r\n";
+    Rng rng(seed);
+    std::string out;
+    out.reserve(bytes + 16384);
+    out += "Hi Bob,\r\n\r\n";
+    while (out.size() + signature.size() < bytes) {
+        appendThreadBlock(out, rng, utf8Variant);
+        out += "\r\n";
+    }
+    const size_t tail = signature.size() + 2;
+    size_t cut = bytes > tail ? bytes - tail : 0;
+    while (cut > 0 && (static_cast<unsigned char>(out[cut]) & 0xC0) == 0x80)
+        --cut;
+    out.resize(cut);
+    out += "\r\n";
+    out += signature;
+    out.resize(std::min(out.size(), bytes));
+    out.append(bytes - out.size(), ' ');
+    return out;
+}
 
 std::string makeEmailCorpus(size_t bytes, bool utf8Variant, uint64_t seed)
 {

@@ -15,4 +15,11 @@ namespace lintrel {
 // same text on every platform.
 std::string makeEmailCorpus(size_t bytes, bool utf8Variant, uint64_t seed = 1);
 
+// The same prose as the text of a long reply thread, exactly `bytes` bytes: blocks of it
+// quoted at depth 1 to 3 (hard-wrapped near 72 columns, prefixes "> ", ">> ", "> > ",
+// ">"), links in the text and in angle brackets, addresses, bulleted and numbered lists,
+// indented code lines, and one signature at the very end (where it leaves everything after
+// it alone). Same seed, same text.
+std::string makeEmailThreadCorpus(size_t bytes, bool utf8Variant, uint64_t seed = 1);
+
 } // namespace lintrel

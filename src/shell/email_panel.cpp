@@ -1,9 +1,9 @@
-// The email panel's behaviour: live statistics, Format, Select All, Clear, Copy, key and drop
-// rules.
+// The email panel's behaviour: live statistics, Format and the hooks of the email commands,
+// Select All, Clear, Copy, key and drop rules.
 #include "shell/email_panel.h"
 
-#include "formatter/line_wrap.h"
 #include "formatter/text_stats.h"
+#include "shell/email_commands.h"
 #include "shell/frm_main.h"
 #include "ui/bell.h"
 #include "ui/clipboard.h"
@@ -15,6 +15,7 @@
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -209,10 +210,46 @@ void EmailPanel::bsSkinButton5Click()
         return;
     }
     const QString text = editorText();
-    const std::u16string wrapped =
-        wrapText(utf16View(text), maxLineLength_, u"\n", btnFormatOptions->measure());
-    if (utf16View(text) != std::u16string_view(wrapped))
-        replaceEditorText(QString::fromStdU16String(wrapped));
+    const QString wrapped = email_->format(text, maxLineLength_);
+    if (wrapped != text)
+        replaceEditorText(wrapped);
+}
+
+// Reflow beside the Format options, whose menu also takes the two format=flowed commands.
+QWidget *EmailPanel::buildEmailCommands(QWidget *parent)
+{
+    email_ = new EmailCommands(emailEditor(), parent);
+    QMenu *menu = btnFormatOptions->menu();
+    menu->addSeparator();
+    menu->addActions({email_->copyFlowed(), email_->saveFlowed()});
+    QPushButton *reflow = email_->btnReflow();
+    reflow->setFocusPolicy(Qt::TabFocus); // like the other commands: the keyboard stays in the text
+    connect(reflow, &QPushButton::clicked, this, &EmailPanel::focusText);
+    return reflow;
+}
+
+EmailEditor EmailPanel::emailEditor()
+{
+    EmailEditor editor;
+    editor.text = [this] { return editorText(); };
+    editor.replace = [this](const QString &text) { replaceEditorText(text); };
+    editor.maxLength = [this] {
+        if (maxLineLength_ >= 1)
+            return maxLineLength_;
+        window_.msgMain().show(&window_,
+                               QStringLiteral("The maximum line length must be at least 1. "
+                                              "The text was not changed."),
+                               MessageKind::Warning, MessageButtons::Ok);
+        return 0;
+    };
+    editor.saveAs = [this](const QString &text) {
+        if (QString path; chooseSavePath(path))
+            saveTextTo(path, text);
+    };
+    editor.emailAware = [this] { return btnFormatOptions->emailAware(); };
+    editor.measure = [this] { return btnFormatOptions->measure(); };
+    editor.clipboard = &window_.clipboard();
+    return editor;
 }
 
 void EmailPanel::btnSelectClick()

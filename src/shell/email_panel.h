@@ -19,6 +19,8 @@ class QPushButton;
 
 namespace lintrel {
 
+class EmailCommands;
+struct EmailEditor;
 class FormatOptionsButton;
 class TfrmMain;
 struct FileDialogChoice;
@@ -70,7 +72,10 @@ private:
     void btnCopyClick();
     void btnSaveClick();
     void importFile(const QString &path);
-    void saveTextTo(const QString &path);
+    bool chooseSavePath(QString &path);
+    void saveTextTo(const QString &path, QString text);
+    QWidget *buildEmailCommands(QWidget *parent);
+    EmailEditor emailEditor();
     FileDialogRequest dialogRequest(const QString &title, const DialogMemory &memory) const;
     static void remember(DialogMemory &memory, const FileDialogChoice &choice, const QString &path);
 
@@ -88,6 +93,7 @@ private:
     QLineEdit *edtLong = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
+    EmailCommands *email_ = nullptr; // Email-aware Format, Reflow, format=flowed
     FormatOptionsButton *btnFormatOptions = nullptr;
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;

@@ -66,24 +66,28 @@ void EmailPanel::importFile(const QString &path)
 
 void EmailPanel::btnSaveClick()
 {
+    if (QString path; chooseSavePath(path))
+        saveTextTo(path, editorText());
+}
+
+// The save dialog with its extension rule and the question before replacing a file.
+bool EmailPanel::chooseSavePath(QString &path)
+{
     const auto choice = window_.dialogs().saveFile(
         &window_, dialogRequest(QStringLiteral("Save file"), saveMemory_));
     if (!choice)
-        return;
-    const QString path = savePathFor(*choice);
+        return false;
+    path = savePathFor(*choice);
     remember(saveMemory_, *choice, path);
-    if (QFileInfo::exists(path) &&
-        window_.msgMain().show(
-            &window_,
-            QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
-            MessageKind::Information, MessageButtons::OkCancel) != MessageAnswer::Ok)
-        return;
-    saveTextTo(path);
+    return !QFileInfo::exists(path) ||
+           window_.msgMain().show(
+               &window_,
+               QStringLiteral("\"%1\" already exists.\nDo you want to replace it?").arg(path),
+               MessageKind::Information, MessageButtons::OkCancel) == MessageAnswer::Ok;
 }
 
-void EmailPanel::saveTextTo(const QString &path)
+void EmailPanel::saveTextTo(const QString &path, QString text)
 {
-    QString text = editorText();
     text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     const QByteArray bytes = text.toUtf8();
     writeTextFile(path.toStdString(), std::string_view(bytes.constData(), size_t(bytes.size())));

@@ -145,6 +145,7 @@ QLayout *EmailPanel::buildFormatRow(QWidget *bottom)
     row->addPlacedWidget(bsSkinButton5, 185 - kEmailSideMargin, kGroupGap);
     // The options sit right against Format, as one control.
     row->addPlacedWidget(btnFormatOptions = new FormatOptionsButton(bottom), 0, 0);
+    row->addPlacedWidget(buildEmailCommands(bottom), 0, 2);
     return row;
 }
 

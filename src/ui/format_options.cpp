@@ -10,6 +10,7 @@ namespace lintrel {
 namespace {
 
 constexpr auto kColumnsKey = "Format/MeasureInScreenColumns";
+constexpr auto kEmailAwareKey = "Format/EmailAware";
 
 // The user's options file: $XDG_CONFIG_HOME/lintrel/lintrel.ini.
 QSettings userSettings()
@@ -28,15 +29,29 @@ FormatOptionsButton::FormatOptionsButton(QWidget *parent) : QToolButton(parent)
     setPopupMode(QToolButton::InstantPopup);
     setFixedSize(20, 20);
     auto *menu = new QMenu(this);
-    columns_ = menu->addAction(QStringLiteral("Measure in screen columns"));
-    columns_->setObjectName(QStringLiteral("actMeasureColumns"));
-    columns_->setCheckable(true);
-    columns_->setChecked(userSettings().value(QLatin1String(kColumnsKey), false).toBool());
+    columns_ = addOption(menu, QStringLiteral("Measure in screen columns"), "actMeasureColumns",
+                         kColumnsKey);
+    connect(columns_, &QAction::toggled, this, &FormatOptionsButton::optionsChanged);
+    emailAware_ = addOption(menu, QStringLiteral("Email-aware Format"), "actEmailAwareFormat",
+                            kEmailAwareKey);
     setMenu(menu);
-    connect(columns_, &QAction::toggled, this, [this](bool on) {
-        userSettings().setValue(QLatin1String(kColumnsKey), on);
-        emit optionsChanged();
-    });
+}
+
+QAction *FormatOptionsButton::addOption(QMenu *menu, const QString &caption, const char *name,
+                                        const char *key)
+{
+    QAction *option = menu->addAction(caption);
+    option->setObjectName(QLatin1String(name));
+    option->setCheckable(true);
+    option->setChecked(userSettings().value(QLatin1String(key), false).toBool());
+    connect(option, &QAction::toggled, this,
+            [key](bool on) { userSettings().setValue(QLatin1String(key), on); });
+    return option;
+}
+
+bool FormatOptionsButton::emailAware() const
+{
+    return emailAware_->isChecked();
 }
 
 Measure FormatOptionsButton::measure() const

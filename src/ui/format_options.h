@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 class QAction;
+class QMenu;
 
 namespace lintrel {
 
@@ -20,13 +21,20 @@ public:
     // Screen columns when "Measure in screen columns" is checked, else clusters.
     Measure measure() const;
     QAction *columnsAction() const { return columns_; }
+    // "Email-aware Format": Format with the email rules.
+    bool emailAware() const;
+    QAction *emailAwareAction() const { return emailAware_; }
 
 signals:
     // An option was changed by the user (and stored).
     void optionsChanged();
 
 private:
+    // A checkable entry stored under `key`.
+    QAction *addOption(QMenu *menu, const QString &caption, const char *name, const char *key);
+
     QAction *columns_ = nullptr;
+    QAction *emailAware_ = nullptr;
 };
 
 } // namespace lintrel

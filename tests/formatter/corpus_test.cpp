@@ -1,4 +1,4 @@
-// Tests of the benchmark corpus generator: exact size, encoding, shape and determinism.
+// Tests of the benchmark corpus generators: exact size, encoding, shape and determinism.
 #include "corpus.h"
 #include "formatter/text_file.h"
 
@@ -53,6 +53,23 @@ TEST(Corpus, LooksLikeEmailAndIsDeterministic)
     EXPECT_GT(count([](size_t n) { return n >= 20 && n <= 200; }) * 10, nonEmpty * 8);
     for (const char c : {'.', '!', '?', ',', ';', ':'})
         EXPECT_NE(text.find(c), std::string::npos) << c;
+}
+
+TEST(Corpus, ThreadCorpusHasRepliesListsCodeAndOneSignature)
+{
+    for (const bool utf8 : {false, true}) {
+        const std::string text = makeEmailThreadCorpus(1 << 20, utf8, 3);
+        EXPECT_EQ(text.size(), size_t(1) << 20);
+        EXPECT_TRUE(isValidUtf8(text));
+        EXPECT_EQ(text, makeEmailThreadCorpus(1 << 20, utf8, 3));
+        for (const char *piece : {"\r\n> ", "\r\n>> ", "\r\n> > ", "\r\n- ", "\r\n12) ", "\r\n    ",
+                                  "\r\n\t", "<https://", "mailto:", "@example.co.uk"})
+            EXPECT_NE(text.find(piece), std::string::npos) << piece;
+        const size_t signature = text.find("\r\n-- \r\n");
+        EXPECT_NE(signature, std::string::npos);
+        EXPECT_EQ(text.find("\r\n-- \r\n", signature + 1), std::string::npos);
+        EXPECT_GT(signature, text.size() - 200);
+    }
 }
 
 } // namespace
