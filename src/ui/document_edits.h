@@ -1,0 +1,19 @@
+// Edits of a whole plain-text area made as one undo step that keep the view where it was.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class QPlainTextEdit;
+
+namespace lintrel {
+
+// Wraps every line of the text area (see wrapText) by replacing only the lines that change,
+// in one edit: one change notification and one undo step. Returns false when no line
+// changed. maxLength must be >= 1.
+bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength);
+
+// Replaces the whole text in one edit (one change notification, one undo step).
+void replaceDocumentText(QPlainTextEdit &edit, const QString &text);
+
+} // namespace lintrel

@@ -1,0 +1,36 @@
+// The six counts of a text document, kept up to date from its change notifications.
+#pragma once
+
+#include "formatter/line_index.h"
+
+#include <QObject>
+
+class QTextDocument;
+
+namespace lintrel {
+
+// Follows a plain-text document (one line per block): every change notification recounts
+// only the blocks in the changed range, so typing costs the same at any text length. When
+// checking is on (LINTREL_CHECK_STATISTICS=1 in the environment, as in the tests) every
+// change is also compared with a count of the whole text, and a difference is fatal.
+class DocumentStatistics : public QObject
+{
+    Q_OBJECT
+public:
+    explicit DocumentStatistics(QTextDocument *document, QObject *parent = nullptr);
+
+    TextStats stats() const { return index_.stats(); }
+    // The counts of the whole text taken afresh.
+    TextStats recount() const;
+
+private:
+    void contentsChange(int position, int removed, int added);
+    std::vector<LineCounts> countBlocks(int first, int last) const;
+    void checkAgainstRecount() const;
+
+    QTextDocument *document_;
+    LineIndex index_;
+    bool checking_ = false;
+};
+
+} // namespace lintrel
