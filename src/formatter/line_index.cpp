@@ -105,6 +105,39 @@ void LineIndex::replace(size_t first, size_t removed, std::span<const LineCounts
     splice(c0, c1, std::move(region));
 }
 
+void LineIndex::replace(std::span<const LineReplacement> replacements)
+{
+    if (replacements.empty())
+        return;
+    size_t end = 0, newSize = size_;
+    for (const LineReplacement &r : replacements) {
+        if (r.first < end || r.first > size_ || r.removed > size_ - r.first)
+            throw std::invalid_argument("LineIndex::replace: ranges out of order or outside");
+        end = r.first + r.removed;
+        newSize = newSize - r.removed + r.added.size();
+    }
+    if (newSize == 0)
+        throw std::invalid_argument("LineIndex::replace: no line left");
+    const auto [c0, off0] = locate(replacements.front().first);
+    const auto [c1, off1] = locate(end);
+    std::vector<LineCounts> old;
+    for (size_t c = c0; c <= c1; ++c)
+        old.insert(old.end(), chunks_[c].lines.begin(), chunks_[c].lines.end());
+    const size_t base = replacements.front().first - off0; // line number of old[0]
+    std::vector<LineCounts> region;
+    region.reserve(old.size() + newSize - size_);
+    size_t at = 0;
+    for (const LineReplacement &r : replacements) {
+        region.insert(region.end(), old.begin() + std::ptrdiff_t(at),
+                      old.begin() + std::ptrdiff_t(r.first - base));
+        region.insert(region.end(), r.added.begin(), r.added.end());
+        at = r.first - base + r.removed;
+    }
+    region.insert(region.end(), old.begin() + std::ptrdiff_t(at), old.end());
+    size_ = newSize;
+    splice(c0, c1, std::move(region));
+}
+
 // Puts `region` in place of the chunks [firstChunk, lastChunk], cut into chunks of about
 // kChunkLines; a small region takes in a neighbour so that chunks do not dwindle.
 void LineIndex::splice(size_t firstChunk, size_t lastChunk, std::vector<LineCounts> region)

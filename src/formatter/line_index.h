@@ -28,6 +28,13 @@ LineCounts countLine(std::u16string_view line);
 // entry more than there are separators.
 void appendLineCounts(std::vector<LineCounts> &out, std::u16string_view text, char16_t separator);
 
+// Lines [first, first + removed) to be replaced by lines with the counts `added`.
+struct LineReplacement
+{
+    size_t first = 0, removed = 0;
+    std::vector<LineCounts> added;
+};
+
 // The counts of a text as a sequence of lines (a text of n line breaks has n + 1 lines; the
 // empty text is one empty line). Replacing a range of lines costs about the size of the range
 // plus the square root of the line count: lines live in chunks that carry their own sums and
@@ -43,6 +50,9 @@ public:
     // Replaces the lines [first, first + removed) by `added`. The text must keep at least one
     // line; std::out_of_range when the range or the result is not valid.
     void replace(size_t first, size_t removed, std::span<const LineCounts> added);
+    // Makes many replacements in one pass: their ranges are given in line numbers before any
+    // of them, in order and not overlapping (std::invalid_argument otherwise).
+    void replace(std::span<const LineReplacement> replacements);
 
     // The six counts of the whole text, without a pass over its lines. The line count leaves
     // out a final empty line.

@@ -2,11 +2,13 @@
 #include "ui/document_edits.h"
 
 #include "formatter/line_wrap.h"
+#include "ui/document_stats.h"
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <vector>
 
 namespace lintrel {
 
@@ -38,33 +40,63 @@ private:
     int vertical_, horizontal_;
 };
 
+// Where the wrapper cuts a line, as offsets into it, and the counts of the pieces. The
+// wrapper only inserts line breaks, so each break in its output stands for a cut there.
+struct LineCuts
+{
+    std::vector<int> offsets;
+    std::vector<LineCounts> pieces;
+};
+
+LineCuts wrapCuts(const QString &line, int64_t maxLength)
+{
+    LineCuts cuts;
+    const std::u16string wrapped = wrapText(utf16View(line), maxLength, u"\n");
+    size_t start = 0;
+    for (size_t i = 0; i <= wrapped.size(); ++i) {
+        if (i < wrapped.size() && wrapped[i] != u'\n')
+            continue;
+        if (i < wrapped.size())
+            cuts.offsets.push_back(int(i - cuts.offsets.size()));
+        cuts.pieces.push_back(countLine(std::u16string_view(wrapped).substr(start, i - start)));
+        start = i + 1;
+    }
+    return cuts;
+}
+
 } // namespace
 
-bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength)
+bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatistics &stats)
 {
     const ScrollKeeper keep(edit);
+    const DocumentStatistics::Batch batch(stats);
     QTextDocument *document = edit.document();
     QTextCursor cursor(document);
-    bool changed = false;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+    std::vector<LineReplacement> cutLines;
+    size_t line = 0; // the number of `block` before the edit
+    for (QTextBlock block = document->begin(); block.isValid(); ++line) {
+        // Splitting a block keeps its head in `block` and leaves the next block as it was.
+        const QTextBlock next = block.next();
         // A line of at most maxLength UTF-16 units has at most maxLength characters.
-        if (block.length() - 1 <= maxLength)
-            continue;
-        const QString line = block.text();
-        const std::u16string wrapped = wrapText(utf16View(line), maxLength, u"\n");
-        if (std::u16string_view(wrapped) == utf16View(line))
-            continue;
-        if (!changed)
-            cursor.beginEditBlock();
-        changed = true;
-        cursor.setPosition(block.position());
-        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
-        cursor.insertText(QString::fromStdU16String(wrapped));
-        block = cursor.block(); // the last line of the wrapped text
+        if (block.length() - 1 > maxLength) {
+            LineCuts cuts = wrapCuts(block.text(), maxLength);
+            if (!cuts.offsets.empty() && cutLines.empty())
+                cursor.beginEditBlock();
+            // From the last cut back, so the earlier offsets stay where they were.
+            for (auto cut = cuts.offsets.rbegin(); cut != cuts.offsets.rend(); ++cut) {
+                cursor.setPosition(block.position() + *cut);
+                cursor.insertBlock();
+            }
+            if (!cuts.offsets.empty())
+                cutLines.push_back({line, 1, std::move(cuts.pieces)});
+        }
+        block = next;
     }
-    if (changed)
-        cursor.endEditBlock();
-    return changed;
+    if (cutLines.empty())
+        return false;
+    stats.replaceLines(cutLines);
+    cursor.endEditBlock();
+    return true;
 }
 
 void replaceDocumentText(QPlainTextEdit &edit, const QString &text)

@@ -8,10 +8,13 @@ class QPlainTextEdit;
 
 namespace lintrel {
 
-// Wraps every line of the text area (see wrapText) by replacing only the lines that change,
-// in one edit: one change notification and one undo step. Returns false when no line
-// changed. maxLength must be >= 1.
-bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength);
+class DocumentStatistics;
+
+// Wraps every line of the text area (see wrapText) by cutting only the lines that are too
+// long, in one edit: one change notification and one undo step. `stats`, which follows the
+// text area, is told the new lines directly. Returns false when no line changed.
+// maxLength must be >= 1.
+bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatistics &stats);
 
 // Replaces the whole text in one edit (one change notification, one undo step).
 void replaceDocumentText(QPlainTextEdit &edit, const QString &text);

@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtGlobal>
+#include <span>
 
 namespace lintrel {
 
@@ -31,6 +32,14 @@ DocumentStatistics::DocumentStatistics(QTextDocument *document, QObject *parent)
 void DocumentStatistics::contentsChange(int position, int /*removed*/, int added)
 {
     const int blocks = document_->blockCount();
+    if (inBatch_) {
+        // The edit has told its changes already.
+        if (index_.size() != size_t(blocks))
+            index_.replace(0, index_.size(), countBlocks(0, blocks - 1)); // not expected
+        if (checking_)
+            checkAgainstRecount();
+        return;
+    }
     const int end = std::min(position + added, document_->characterCount() - 1);
     const int first = document_->findBlock(position).blockNumber();
     const int last = document_->findBlock(end).blockNumber();
@@ -45,7 +54,23 @@ void DocumentStatistics::contentsChange(int position, int /*removed*/, int added
         checkAgainstRecount();
 }
 
-// One block is read as it is; a range in one go, split at its block separators.
+DocumentStatistics::Batch::Batch(DocumentStatistics &stats) : stats_(stats)
+{
+    stats_.inBatch_ = true;
+}
+
+DocumentStatistics::Batch::~Batch()
+{
+    stats_.inBatch_ = false;
+}
+
+void DocumentStatistics::replaceLines(std::span<const LineReplacement> replacements)
+{
+    index_.replace(replacements);
+}
+
+// One block is read as it is; a short range through a selection, a long one (a good part of
+// the text) from the document's whole text, which is copied in one go.
 std::vector<LineCounts> DocumentStatistics::countBlocks(int first, int last) const
 {
     std::vector<LineCounts> counts;
@@ -55,10 +80,17 @@ std::vector<LineCounts> DocumentStatistics::countBlocks(int first, int last) con
         return counts;
     }
     const QTextBlock to = document_->findBlockByNumber(last);
-    QTextCursor range(document_);
-    range.setPosition(from.position());
-    range.setPosition(to.position() + to.length() - 1, QTextCursor::KeepAnchor);
+    const int start = from.position(), end = to.position() + to.length() - 1;
     counts.reserve(size_t(last - first + 1));
+    if (last - first > document_->blockCount() / 8) {
+        const QString all = document_->toRawText();
+        appendLineCounts(counts, utf16View(all).substr(size_t(start), size_t(end - start)),
+                         QChar::ParagraphSeparator);
+        return counts;
+    }
+    QTextCursor range(document_);
+    range.setPosition(start);
+    range.setPosition(end, QTextCursor::KeepAnchor);
     appendLineCounts(counts, utf16View(range.selectedText()), QChar::ParagraphSeparator);
     return counts;
 }

@@ -23,6 +23,24 @@ public:
     // The counts of the whole text taken afresh.
     TextStats recount() const;
 
+    // For an edit that knows what it changes: while a Batch lives, the edit reports its
+    // changes through replaceLines before it ends (before the change notification), and the
+    // notification recounts nothing. Should the line count then disagree with the document,
+    // the whole text is counted again.
+    class Batch
+    {
+    public:
+        explicit Batch(DocumentStatistics &stats);
+        ~Batch();
+        Batch(const Batch &) = delete;
+        Batch &operator=(const Batch &) = delete;
+
+    private:
+        DocumentStatistics &stats_;
+    };
+    // The lines (blocks) changed as described, in line numbers from before the edit.
+    void replaceLines(std::span<const LineReplacement> replacements);
+
 private:
     void contentsChange(int position, int removed, int added);
     std::vector<LineCounts> countBlocks(int first, int last) const;
@@ -31,6 +49,7 @@ private:
     QTextDocument *document_;
     LineIndex index_;
     bool checking_ = false;
+    bool inBatch_ = false;
 };
 
 } // namespace lintrel

@@ -92,6 +92,54 @@ TEST(LineIndex, ReplacementsMatchAFullRecount)
     }
 }
 
+// Many replacements in one pass, as an edit of scattered lines makes them, against the
+// same replacements applied to the lines one by one from the last to the first.
+TEST(LineIndex, ManyReplacementsInOnePassMatchARecount)
+{
+    std::mt19937_64 rng(23);
+    std::vector<std::u16string> lines(1 + rng() % 9000);
+    for (auto &line : lines)
+        line = randomLine(rng);
+    LineIndex index;
+    {
+        std::vector<LineCounts> all;
+        for (const auto &line : lines)
+            all.push_back(countLine(line));
+        index.replace(0, 1, all);
+    }
+    for (int round = 0; round < 30; ++round) {
+        std::vector<LineReplacement> batch;
+        std::vector<std::vector<std::u16string>> texts;
+        for (size_t at = rng() % 50; at <= lines.size();
+             at += 1 + rng() % (round % 3 ? 40 : 3000)) {
+            LineReplacement r{at, std::min<size_t>(lines.size() - at, rng() % 3), {}};
+            texts.emplace_back(rng() % 4);
+            for (auto &line : texts.back()) {
+                line = randomLine(rng);
+                r.added.push_back(countLine(line));
+            }
+            at += r.removed;
+            batch.push_back(std::move(r));
+        }
+        for (size_t k = batch.size(); k-- > 0;) {
+            const auto from = lines.begin() + std::ptrdiff_t(batch[k].first);
+            lines.erase(from, from + std::ptrdiff_t(batch[k].removed));
+            lines.insert(lines.begin() + std::ptrdiff_t(batch[k].first), texts[k].begin(),
+                         texts[k].end());
+        }
+        if (lines.empty()) {
+            lines.emplace_back();
+            batch.push_back({batch.back().first + batch.back().removed, 0, {LineCounts{}}});
+        }
+        index.replace(batch);
+        SCOPED_TRACE(testing::Message() << "round " << round << ", " << batch.size() << " edits");
+        ASSERT_EQ(index.size(), lines.size());
+        ASSERT_EQ(index.stats(), computeTextStats(join(lines)));
+        const size_t probe = rng() % lines.size();
+        ASSERT_EQ(index.line(probe), countLine(lines[probe]));
+    }
+}
+
 TEST(LineIndex, RefusesRangesOutsideTheTextAndAnEmptyResult)
 {
     LineIndex index;
@@ -101,6 +149,12 @@ TEST(LineIndex, RefusesRangesOutsideTheTextAndAnEmptyResult)
     EXPECT_THROW(index.replace(1, 3, two), std::out_of_range);
     EXPECT_THROW(index.replace(0, 3, {}), std::out_of_range);
     EXPECT_THROW((void)index.line(3), std::out_of_range);
+    const std::vector<LineReplacement> overlapping = {{0, 2, {}}, {1, 1, {}}};
+    const std::vector<LineReplacement> outside = {{2, 2, {}}};
+    const std::vector<LineReplacement> everything = {{0, 1, {}}, {1, 2, {}}};
+    EXPECT_THROW(index.replace(overlapping), std::invalid_argument);
+    EXPECT_THROW(index.replace(outside), std::invalid_argument);
+    EXPECT_THROW(index.replace(everything), std::invalid_argument);
     EXPECT_EQ(index.size(), 3u);
 }
 
