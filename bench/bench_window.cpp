@@ -147,6 +147,21 @@ void BM_ImportInWindow(benchmark::State &state)
 }
 BENCHMARK(BM_ImportInWindow)->Apply(textSizes);
 
+// The text area's own cost of taking a text (no undo step, no file): what Import cannot beat.
+void BM_SetPlainTextReference(benchmark::State &state)
+{
+    Window w;
+    const QString text = emailText(size_t(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.mem->setPlainText(QString());
+        state.ResumeTiming();
+        w.mem->setPlainText(text);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_SetPlainTextReference)->Apply(textSizes);
+
 // Runs this program in a child mode and returns what the child printed ("" on failure);
 // `started` receives the monotonic time just before the child was spawned.
 std::string runChild(const char *mode, int64_t &started)

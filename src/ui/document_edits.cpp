@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <algorithm>
 #include <vector>
 
 namespace lintrel {
@@ -99,13 +100,27 @@ bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatisti
     return true;
 }
 
-void replaceDocumentText(QPlainTextEdit &edit, const QString &text)
+void replaceDocumentText(QPlainTextEdit &edit, const QString &text, DocumentStatistics &stats)
 {
     const ScrollKeeper keep(edit);
     QTextCursor cursor(edit.document());
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
+    // The text area also breaks lines at CR, U+2029 and its frame marks; a text with any of
+    // them is left to the change notification.
+    const bool lineFeedsOnly = std::ranges::none_of(utf16View(text), [](char16_t u) {
+        return u == u'\r' || u == QChar::ParagraphSeparator || u == 0xFDD0 || u == 0xFDD1;
+    });
+    if (!lineFeedsOnly) {
+        cursor.insertText(text);
+        cursor.endEditBlock();
+        return;
+    }
+    const DocumentStatistics::Batch batch(stats);
     cursor.insertText(text);
+    LineReplacement all{0, stats.lineCount(), {}};
+    appendLineCounts(all.added, utf16View(text), u'\n');
+    stats.replaceLines({&all, 1});
     cursor.endEditBlock();
 }
 

@@ -16,7 +16,8 @@ class DocumentStatistics;
 // maxLength must be >= 1.
 bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatistics &stats);
 
-// Replaces the whole text in one edit (one change notification, one undo step).
-void replaceDocumentText(QPlainTextEdit &edit, const QString &text);
+// Replaces the whole text in one edit (one change notification, one undo step); `stats`,
+// which follows the text area, counts the new lines from `text` itself.
+void replaceDocumentText(QPlainTextEdit &edit, const QString &text, DocumentStatistics &stats);
 
 } // namespace lintrel

@@ -20,6 +20,7 @@ public:
     explicit DocumentStatistics(QTextDocument *document, QObject *parent = nullptr);
 
     TextStats stats() const { return index_.stats(); }
+    size_t lineCount() const { return index_.size(); } // as last counted
     // The counts of the whole text taken afresh.
     TextStats recount() const;
 
