@@ -1,5 +1,6 @@
 // lintrel-format: reads the text as Import does, then prints its statistics or wraps it.
 #include "format_command.h"
+#include "line_breaks.h"
 #include "text_input.h"
 
 #include "formatter/line_wrap.h"
@@ -7,29 +8,36 @@
 #include "formatter/text_stats.h"
 #include "util/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <unistd.h>
 
 namespace lintrel {
 
 const char *const kFormatUsage =
-    "Usage: lintrel-format stats [FILE]\n"
-    "       lintrel-format wrap [-w N] [FILE]\n"
+    "Usage: lintrel-format stats [FILE]...\n"
+    "       lintrel-format wrap [-w N] [FILE]...\n"
     "\n"
     "stats  prints the words, sentences, paragraphs, lines, characters and the length of\n"
-    "       the longest line of the text.\n"
+    "       the longest line of the text; with several files, the counts of each under its\n"
+    "       name and then their total.\n"
     "wrap   cuts every line longer than N characters (default 60), preferably after a\n"
-    "       space, \".\", \":\" or \";\", and writes the text with its own line breaks.\n"
+    "       space, \".\", \":\" or \";\", and writes the text with its own line breaks: each\n"
+    "       break as it was, and a cut as the break of its line (of the text's first\n"
+    "       break for a last line without one). Several files are written one after\n"
+    "       another.\n"
     "\n"
     "Options: -w N, -wN, --width N, --width=N   maximum line length (N >= 1)\n"
     "         --help                           show this help\n"
     "         --version                        show the version\n"
     "Without FILE, or with \"-\", the text is read from standard input. Text that is not\n"
-    "UTF-8 is read as Windows-1252; the output is UTF-8.\n";
+    "UTF-8 is read as Windows-1252; the output is UTF-8. A file that cannot be read is\n"
+    "reported and the others are still processed; the exit status is then 1.\n";
 
 namespace {
 
@@ -86,7 +94,8 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         options.action = FormatOptions::Action::Wrap;
     else
         throw UsageError{"unknown command '" + args[0] + "'"};
-    bool haveFile = false, optionsEnded = false;
+    bool optionsEnded = false;
+    options.files.clear();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (!optionsEnded && arg == "--") {
@@ -98,11 +107,10 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
             continue;
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
-        if (haveFile)
-            throw UsageError{"unexpected argument '" + arg + "'"};
-        options.file = arg;
-        haveFile = true;
+        options.files.push_back(arg);
     }
+    if (options.files.empty())
+        options.files.push_back("-");
     return options;
 }
 
@@ -121,8 +129,11 @@ void writeAll(std::string_view bytes)
     }
 }
 
-void printStats(const TextStats &s)
+// The six counts, under a heading line when there is one.
+void printStats(const TextStats &s, const std::string &heading = {})
 {
+    if (!heading.empty())
+        writeAll(heading + ":\n");
     char out[512];
     const int n = std::snprintf(
         out, sizeof out,
@@ -134,8 +145,8 @@ void printStats(const TextStats &s)
     writeAll(std::string_view(out, size_t(n)));
 }
 
-// Wraps the text as it arrives, whole lines at a time, and writes every line break in the
-// style of the text's first one (LF when it has none).
+// Wraps the text as it arrives, whole lines at a time, writing every line break back as it
+// was and every cut as the break of its own line.
 class WrapWriter
 {
 public:
@@ -163,25 +174,92 @@ public:
     void finish() { wrapAndWrite(pending_); }
 
 private:
-    // Called with text that ends in LF, or with the end of the text: its first line break is
-    // then complete.
+    // Called with text that ends in LF, or with the end of the text. Each run of lines that
+    // end in the same style is wrapped with that style.
     void wrapAndWrite(std::string_view text)
     {
-        if (newline_.empty()) {
-            newline_ = detectLineBreak(text);
-            if (newline_.empty() && !text.empty())
-                newline_ = "\n";
-        }
         out_.clear();
-        appendWrappedText(out_, text, width_, newline_.empty() ? "\n" : newline_);
+        for (size_t at = 0; at < text.size();) {
+            const size_t firstBreak = findLineBreak(text, at);
+            if (firstBreak == std::string_view::npos) { // a last line without a break
+                appendWrappedText(out_, text.substr(at), width_, firstStyle_);
+                break;
+            }
+            const std::string_view style = breakStyleAt(text, firstBreak);
+            if (!sawBreak_)
+                firstStyle_ = style;
+            sawBreak_ = true;
+            const size_t end = endOfBreakStyleRun(text, at, style);
+            appendWrappedText(out_, text.substr(at, end - at), width_, style);
+            at = end;
+        }
         writeAll(out_);
     }
 
     int64_t width_;
-    std::string_view newline_;
+    std::string_view firstStyle_ = "\n"; // LF for a text without breaks
+    bool sawBreak_ = false;
     std::string pending_; // the unfinished last line
     std::string out_;
 };
+
+// Reads one operand into `sink`; reports a file error and returns false.
+bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink)
+{
+    try {
+        readImportedText(file, sink);
+        return true;
+    } catch (const Error &e) {
+        std::fprintf(stderr, "lintrel-format: %s\n", e.what());
+        return false;
+    }
+}
+
+TextStats addStats(TextStats total, const TextStats &s)
+{
+    total.words += s.words;
+    total.sentences += s.sentences;
+    total.paragraphs += s.paragraphs;
+    total.lines += s.lines;
+    total.characters += s.characters;
+    total.longestLine = std::max(total.longestLine, s.longestLine);
+    return total;
+}
+
+// One file: its counts alone. Several: each under its name, a blank line, then the total.
+bool runStats(const std::vector<std::string> &files)
+{
+    bool ok = true;
+    TextStats total;
+    for (const std::string &file : files) {
+        TextStatsCounter counter;
+        if (!readOperand(file, [&](std::string_view piece) { counter.add(piece); })) {
+            ok = false;
+            continue;
+        }
+        const TextStats stats = counter.result();
+        total = addStats(total, stats);
+        printStats(stats, files.size() > 1 ? file : std::string());
+        if (files.size() > 1)
+            writeAll("\n");
+    }
+    if (files.size() > 1)
+        printStats(total, "total");
+    return ok;
+}
+
+bool runWrap(const std::vector<std::string> &files, int64_t width)
+{
+    bool ok = true;
+    for (const std::string &file : files) {
+        WrapWriter writer(width);
+        if (readOperand(file, [&](std::string_view piece) { writer.add(piece); }))
+            writer.finish();
+        else
+            ok = false;
+    }
+    return ok;
+}
 
 } // namespace
 
@@ -190,20 +268,14 @@ int runFormatCommand(const FormatOptions &options)
     // Text is taken as Import takes it; line breaks are not rewritten first, since counting
     // and wrapping treat CR LF, CR and LF alike, which gives what normalising would.
     try {
-        if (options.action == FormatOptions::Action::Stats) {
-            TextStatsCounter counter;
-            readImportedText(options.file, [&](std::string_view piece) { counter.add(piece); });
-            printStats(counter.result());
-        } else {
-            WrapWriter writer(options.width);
-            readImportedText(options.file, [&](std::string_view piece) { writer.add(piece); });
-            writer.finish();
-        }
-    } catch (const Error &e) {
+        const bool ok = options.action == FormatOptions::Action::Stats
+                            ? runStats(options.files)
+                            : runWrap(options.files, options.width);
+        return ok ? 0 : 1;
+    } catch (const Error &e) { // the output could not be written
         std::fprintf(stderr, "lintrel-format: %s\n", e.what());
         return 1;
     }
-    return 0;
 }
 
 } // namespace lintrel
