@@ -158,6 +158,12 @@ bool writeAll(int fd, std::string_view bytes)
 
 bool isValidUtf8(std::string_view bytes)
 {
+    static const bool ssse3 = detail::cpuHasSsse3();
+    return ssse3 ? detail::isValidUtf8Ssse3(bytes) : detail::isValidUtf8Scalar(bytes);
+}
+
+bool detail::isValidUtf8Scalar(std::string_view bytes)
+{
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const size_t n = bytes.size();
     for (size_t i = 0; i < n;) {

@@ -14,6 +14,14 @@ inline constexpr size_t kMemoCapacity = 16 * 1024 * 1024;
 // U+DFFF), nothing above U+10FFFF, no truncated sequence.
 bool isValidUtf8(std::string_view bytes);
 
+namespace detail {
+// The implementations behind isValidUtf8: one sequence at a time, and 16 bytes at a time
+// (call only when cpuHasSsse3()).
+bool isValidUtf8Scalar(std::string_view bytes);
+bool isValidUtf8Ssse3(std::string_view bytes);
+bool cpuHasSsse3();
+} // namespace detail
+
 // Bytes of a text file as UTF-8 text: valid UTF-8 is kept as it is (minus a leading byte-order
 // mark); anything else is read as Windows-1252, whose five unassigned bytes 0x81, 0x8D, 0x8F,
 // 0x90 and 0x9D become U+0081 and so on.

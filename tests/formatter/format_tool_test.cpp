@@ -1,5 +1,7 @@
 // Tests of the lintrel-format tool: the built binary on files, standard input and pipes.
 #include "formatter/line_wrap.h"
+#include "formatter/text_file.h"
+#include "formatter/text_stats.h"
 #include "text_samples.h"
 
 #include "temp_folder_test.h"
@@ -149,6 +151,34 @@ TEST_F(FormatTool, LargeInputMatchesWrappingLineByLine)
         const Outcome o = run("wrap", text, feed);
         EXPECT_EQ(o.status, 0);
         EXPECT_TRUE(o.out == expected) << "output differs from wrapping line by line";
+    }
+}
+
+// A byte that is not UTF-8 megabytes into the text makes the whole text Windows-1252, also
+// where ASCII or valid UTF-8 came before it.
+TEST_F(FormatTool, ALateWindows1252ByteDecodesTheWholeText)
+{
+    std::string utf8Start, asciiStart;
+    while (utf8Start.size() < (3u << 20))
+        utf8Start += "caf\xC3\xA9 au lait, s'il vous pla\xC3\xAEt.\r\n";
+    while (asciiStart.size() < (3u << 20))
+        asciiStart += "plain words on a line of its own\n";
+    for (const std::string &start : {utf8Start, asciiStart + utf8Start}) {
+        const std::string text = start + "na\xEFve\r\n";
+        const std::string decoded = decodeTextBytes(text);
+        const TextStats s = computeTextStats(decoded);
+        char expected[512];
+        std::snprintf(expected, sizeof expected,
+                      "Words: %lld\nSentences: %lld\nParagraphs: %lld\nLines: %lld\n"
+                      "Characters: %lld\nLongest Line: %lld\n",
+                      (long long)s.words, (long long)s.sentences, (long long)s.paragraphs,
+                      (long long)s.lines, (long long)s.characters, (long long)s.longestLine);
+        for (const Feed feed : {Feed::File, Feed::Pipe}) {
+            SCOPED_TRACE(int(feed));
+            EXPECT_EQ(run("stats", text, feed).out, expected);
+            const Outcome o = run("wrap -w 20", text, feed);
+            EXPECT_TRUE(o.out == wrapLineByLine(decoded, 20)) << "wrap differs";
+        }
     }
 }
 

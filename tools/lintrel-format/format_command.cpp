@@ -204,10 +204,11 @@ private:
 };
 
 // Reads one operand into `sink`; reports a file error and returns false.
-bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink)
+bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink,
+                 const std::function<void()> &restart = {})
 {
     try {
-        readImportedText(file, sink);
+        readImportedText(file, sink, restart);
         return true;
     } catch (const Error &e) {
         std::fprintf(stderr, "lintrel-format: %s\n", e.what());
@@ -233,7 +234,9 @@ bool runStats(const std::vector<std::string> &files)
     TextStats total;
     for (const std::string &file : files) {
         TextStatsCounter counter;
-        if (!readOperand(file, [&](std::string_view piece) { counter.add(piece); })) {
+        if (!readOperand(
+                file, [&](std::string_view piece) { counter.add(piece); },
+                [&] { counter = TextStatsCounter(); })) {
             ok = false;
             continue;
         }

@@ -4,9 +4,11 @@
 #include "formatter/text_file.h"
 #include "util/errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <emmintrin.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -140,22 +142,74 @@ void handOver(std::string_view bytes, bool utf8, bool first,
     }
 }
 
-// Hands over a text that is all in memory, in pieces.
-void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink)
+bool isAscii(std::string_view bytes)
 {
-    const bool utf8 = isValidUtf8(all);
-    for (size_t at = 0; at < all.size(); at += kPieceSize)
-        handOver(all.substr(at, kPieceSize), utf8, at == 0, sink);
+    const char *p = bytes.data();
+    size_t i = 0;
+    __m128i any = _mm_setzero_si128();
+    for (; i + 64 <= bytes.size(); i += 64) {
+        for (int k = 0; k < 4; ++k)
+            any = _mm_or_si128(any, _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i) + k));
+    }
+    bool ascii = _mm_movemask_epi8(any) == 0;
+    for (; i < bytes.size(); ++i)
+        ascii = ascii && static_cast<unsigned char>(p[i]) < 0x80;
+    return ascii;
+}
+
+// The length of the piece at `at`: about kPieceSize, ending before the start of a character
+// so that no piece cuts a UTF-8 sequence.
+size_t pieceLength(std::string_view all, size_t at)
+{
+    size_t end = std::min(all.size(), at + kPieceSize);
+    for (int back = 0; back < 3 && end < all.size() && end > at + 1 &&
+                       (static_cast<unsigned char>(all[end]) & 0xC0) == 0x80;
+         ++back)
+        --end;
+    return end - at;
+}
+
+// Hands over a text that is all in memory, in pieces, each checked just before it is handed
+// over while it is still in the cache. ASCII reads the same as UTF-8 and as Windows-1252, so
+// ASCII pieces go at once; from the first other piece on, the rest of the text is checked
+// first, unless the sink can start over (`restart`): then pieces go as UTF-8 until one is
+// not, and the sink starts over with the whole text decoded.
+void handOverAll(std::string_view all, const std::function<void(std::string_view)> &sink,
+                 const std::function<void()> &restart)
+{
+    size_t at = 0;
+    for (size_t n; at < all.size() && isAscii(all.substr(at, n = pieceLength(all, at))); at += n)
+        sink(all.substr(at, n));
+    if (at == all.size())
+        return;
+    bool utf8 = true;
+    if (restart) {
+        for (size_t n; at < all.size() && utf8; at += n) {
+            const std::string_view piece = all.substr(at, n = pieceLength(all, at));
+            utf8 = isValidUtf8(piece);
+            if (utf8)
+                handOver(piece, true, at == 0, sink);
+        }
+        if (utf8)
+            return;
+        restart();
+        at = 0;
+    } else {
+        utf8 = isValidUtf8(all.substr(at)); // the ASCII before it is valid either way
+    }
+    for (size_t n; at < all.size(); at += n)
+        handOver(all.substr(at, n = pieceLength(all, at)), utf8, at == 0, sink);
 }
 
 } // namespace
 
-void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink,
+                      const std::function<void()> &restart)
 {
     InputFile input(file);
     if (input.regular()) {
         if (const MappedFile map(input); map.mapped()) {
-            handOverAll(map.text(), sink);
+            handOverAll(map.text(), sink, restart);
             return;
         }
     }
@@ -164,7 +218,7 @@ void readImportedText(const std::string &file, const std::function<void(std::str
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
-    handOverAll(all, sink);
+    handOverAll(all, sink, restart);
 }
 
 } // namespace lintrel
