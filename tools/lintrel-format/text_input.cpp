@@ -1,4 +1,4 @@
-// The tool's input: regular files mapped into memory, pipes read whole, handed over in pieces.
+// The tool's input: regular files read piece by piece, pipes read whole, handed over in pieces.
 #include "text_input.h"
 
 #include "formatter/text_file.h"
@@ -6,11 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <emmintrin.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,6 +47,23 @@ public:
     int descriptor() const { return fd_; }
     off_t start() const { return start_; }
 
+    // Fills buf with up to `size` bytes from `offset` of a regular file; fewer only at its end.
+    size_t readAt(char *buf, size_t size, off_t offset)
+    {
+        size_t used = 0;
+        while (used < size) {
+            const ssize_t n = ::pread(fd_, buf + used, size - used, offset + off_t(used));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail(errno);
+            if (n == 0)
+                break;
+            used += size_t(n);
+        }
+        return used;
+    }
+
     // Fills buf with up to `size` bytes; fewer only at the end of the input.
     size_t read(char *buf, size_t size)
     {
@@ -80,53 +95,6 @@ private:
     bool owned_ = false;
     bool regular_ = false;
     off_t start_ = -1;
-};
-
-// Reading a mapped page of a file that was cut short meanwhile raises SIGBUS: end with a
-// clear message and the file-error status instead of a crash.
-void onTruncatedInput(int)
-{
-    static constexpr char message[] = "lintrel-format: the input file changed while it was read\n";
-    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(1);
-}
-
-// A regular file mapped into memory, read-only: the text is checked and handed over without
-// copying it.
-class MappedFile
-{
-public:
-    explicit MappedFile(const InputFile &input)
-    {
-        struct stat st = {};
-        if (::fstat(input.descriptor(), &st) != 0 || st.st_size <= input.start())
-            return;
-        size_ = size_t(st.st_size);
-        void *map =
-            ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input.descriptor(), 0);
-        if (map == MAP_FAILED)
-            return;
-        data_ = static_cast<const char *>(map);
-        text_ = std::string_view(data_, size_).substr(size_t(input.start()));
-        struct sigaction action = {};
-        action.sa_handler = onTruncatedInput;
-        ::sigaction(SIGBUS, &action, nullptr);
-    }
-    ~MappedFile()
-    {
-        if (data_ != nullptr)
-            ::munmap(const_cast<char *>(data_), size_);
-    }
-    MappedFile(const MappedFile &) = delete;
-    MappedFile &operator=(const MappedFile &) = delete;
-
-    bool mapped() const { return data_ != nullptr; }
-    std::string_view text() const { return text_; }
-
-private:
-    const char *data_ = nullptr;
-    size_t size_ = 0;
-    std::string_view text_;
 };
 
 // Hands the text to the sink in pieces, decoding each one when the input is not UTF-8.
@@ -201,6 +169,63 @@ void handOverAll(std::string_view all, const std::function<void(std::string_view
         handOver(all.substr(at, n = pieceLength(all, at)), utf8, at == 0, sink);
 }
 
+// A regular file read in pieces at given offsets, each cut before a character that may not be
+// whole in it. Reading into one small buffer keeps each piece in the cache while it is
+// checked and used, and costs less than mapping the file.
+class FilePieces
+{
+public:
+    explicit FilePieces(InputFile &input) : input_(input), buffer_(kReadSize, '\0') {}
+
+    // The piece at `offset`; empty at the end of the file.
+    std::string_view at(off_t offset)
+    {
+        const size_t n = input_.readAt(buffer_.data(), kReadSize, offset);
+        size_t cut = n;
+        if (n == kReadSize) {
+            size_t k = n;
+            while (k > n - 4 && (static_cast<unsigned char>(buffer_[k - 1]) & 0xC0) == 0x80)
+                --k;
+            if (static_cast<unsigned char>(buffer_[k - 1]) >= 0xC0)
+                cut = k - 1;
+        }
+        return std::string_view(buffer_.data(), cut);
+    }
+
+private:
+    static constexpr size_t kReadSize = 256 << 10;
+    InputFile &input_;
+    std::string buffer_;
+};
+
+// As handOverAll, for a regular file read piece by piece.
+void handOverFile(InputFile &input, const std::function<void(std::string_view)> &sink,
+                  const std::function<void()> &restart)
+{
+    FilePieces pieces(input);
+    const off_t start = input.start();
+    off_t at = start;
+    std::string_view piece;
+    for (; !(piece = pieces.at(at)).empty() && isAscii(piece); at += off_t(piece.size()))
+        sink(piece);
+    if (piece.empty())
+        return;
+    const off_t firstOther = at;
+    bool utf8 = true;
+    for (; utf8 && !(piece = pieces.at(at)).empty(); at += off_t(piece.size())) {
+        utf8 = isValidUtf8(piece);
+        if (utf8 && restart)
+            handOver(piece, true, at == start, sink);
+    }
+    if (utf8 && restart)
+        return;
+    if (restart)
+        restart();
+    for (at = restart ? start : firstOther; !(piece = pieces.at(at)).empty();
+         at += off_t(piece.size()))
+        handOver(piece, utf8, at == start, sink);
+}
+
 } // namespace
 
 void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink,
@@ -208,12 +233,10 @@ void readImportedText(const std::string &file, const std::function<void(std::str
 {
     InputFile input(file);
     if (input.regular()) {
-        if (const MappedFile map(input); map.mapped()) {
-            handOverAll(map.text(), sink, restart);
-            return;
-        }
+        handOverFile(input, sink, restart);
+        return;
     }
-    // Pipes, terminals, and files that cannot be mapped: read whole first.
+    // Pipes and terminals: read whole first.
     std::string buffer(kPieceSize, '\0');
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
