@@ -246,7 +246,13 @@ std::string readTextFile(const std::string &path)
 
 std::string importTextFile(const std::string &path, std::string_view newline)
 {
-    std::string text = normalizeLineBreaks(decodeTextBytes(readTextFile(path)), newline);
+    // One statement at a time, so that no more than two copies of a large file are alive.
+    std::string bytes = readTextFile(path);
+    if (!isValidUtf8(bytes))
+        bytes = decodeWindows1252(bytes);
+    else if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.erase(0, 3);
+    std::string text = normalizeLineBreaks(bytes, newline);
     if (text.size() > kMemoCapacity)
         throw Error("Text exceeds memo capacity");
     return text;
