@@ -22,8 +22,7 @@ DocumentStatistics::DocumentStatistics(QTextDocument *document, QObject *parent)
     : QObject(parent), document_(document),
       checking_(qEnvironmentVariableIntValue("LINTREL_CHECK_STATISTICS") != 0)
 {
-    const auto counts = countBlocks(0, document_->blockCount() - 1);
-    index_.replace(0, index_.size(), counts);
+    recountAll();
     connect(document_, &QTextDocument::contentsChange, this, &DocumentStatistics::contentsChange);
 }
 
@@ -35,7 +34,7 @@ void DocumentStatistics::contentsChange(int position, int /*removed*/, int added
     if (inBatch_) {
         // The edit has told its changes already.
         if (index_.size() != size_t(blocks))
-            index_.replace(0, index_.size(), countBlocks(0, blocks - 1)); // not expected
+            recountAll(); // not expected
         if (checking_)
             checkAgainstRecount();
         return;
@@ -46,12 +45,17 @@ void DocumentStatistics::contentsChange(int position, int /*removed*/, int added
     const int removedBlocks = (last - first + 1) - (blocks - int(index_.size()));
     if (first < 0 || last < first || removedBlocks < 1 ||
         size_t(first) + size_t(removedBlocks) > index_.size()) {
-        index_.replace(0, index_.size(), countBlocks(0, blocks - 1)); // not expected
+        recountAll(); // not expected
     } else {
         index_.replace(size_t(first), size_t(removedBlocks), countBlocks(first, last));
     }
     if (checking_)
         checkAgainstRecount();
+}
+
+void DocumentStatistics::recountAll()
+{
+    index_.replace(0, index_.size(), countBlocks(0, document_->blockCount() - 1));
 }
 
 DocumentStatistics::Batch::Batch(DocumentStatistics &stats) : stats_(stats)

@@ -45,6 +45,7 @@ public:
 private:
     void contentsChange(int position, int removed, int added);
     std::vector<LineCounts> countBlocks(int first, int last) const;
+    void recountAll();
     void checkAgainstRecount() const;
 
     QTextDocument *document_;
