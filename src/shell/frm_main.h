@@ -30,10 +30,12 @@ class ClickableLabel;
 class HttpClient;
 struct NewsIdentity;
 struct NewsOutcome;
+struct TextStats;
 class HtmlView;
 class RandomSource;
 struct BrandLoadResult;
 class Clipboard;
+class DocumentStatistics;
 class FileDialogs;
 class Launcher;
 class LinkLabel;
@@ -135,7 +137,7 @@ private:
     QString editorText() const;
     void replaceEditorText(const QString &text);
     void memEmailChange();
-    void UpdateTextStatistics(const QString &text);
+    void UpdateTextStatistics(const TextStats &stats);
     void edtMaxLineChange();
     void bsSkinButton5Click();
     void btnSelectClick();
@@ -192,6 +194,7 @@ private:
 
     QWidget *panEmail = nullptr;
     QPlainTextEdit *memEmail = nullptr;
+    DocumentStatistics *statistics_ = nullptr; // the counts of memEmail
     QLineEdit *edtChars = nullptr;
     QLineEdit *edtWords1 = nullptr;
     QLineEdit *edtSenten1 = nullptr;

@@ -1,10 +1,11 @@
 // The email editor of the main window: statistics, Format and the five editor commands.
 #include "shell/frm_main.h"
 
-#include "formatter/line_wrap.h"
 #include "formatter/text_file.h"
 #include "formatter/text_stats.h"
 #include "ui/clipboard.h"
+#include "ui/document_edits.h"
+#include "ui/document_stats.h"
 #include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
 #include "ui/message_boxes.h"
@@ -21,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -29,11 +29,6 @@
 namespace lintrel {
 
 namespace {
-
-std::u16string_view utf16View(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<size_t>(text.size())};
-}
 
 // Keys the maximum-line-length field takes: digits, one minus sign, control keys but Enter.
 bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
@@ -59,6 +54,7 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
 
 void TfrmMain::setUpEditor()
 {
+    statistics_ = new DocumentStatistics(memEmail->document(), memEmail);
     edtMaxLine->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("-?[0-9]*")), edtMaxLine));
     edtMaxLine->installEventFilter(this);
@@ -136,24 +132,18 @@ QString TfrmMain::editorText() const
 
 void TfrmMain::replaceEditorText(const QString &text)
 {
-    // One edit: one change notification and one undo step.
-    const int scroll = memEmail->verticalScrollBar()->value();
-    QTextCursor cursor(memEmail->document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    cursor.endEditBlock();
-    memEmail->verticalScrollBar()->setValue(scroll);
+    replaceDocumentText(*memEmail, text, *statistics_);
 }
 
 void TfrmMain::memEmailChange()
 {
-    UpdateTextStatistics(editorText());
+    // The counts follow every change of the text line by line (statistics_); they are
+    // those of the whole text without reading it again.
+    UpdateTextStatistics(statistics_->stats());
 }
 
-void TfrmMain::UpdateTextStatistics(const QString &text)
+void TfrmMain::UpdateTextStatistics(const TextStats &stats)
 {
-    const TextStats stats = computeTextStats(utf16View(text));
     edtWords1->setText(QString::number(stats.words));
     edtSenten1->setText(QString::number(stats.sentences));
     edtParag1->setText(QString::number(stats.paragraphs));
@@ -179,10 +169,7 @@ void TfrmMain::bsSkinButton5Click()
                        MessageKind::Warning, MessageButtons::Ok);
         return;
     }
-    const QString text = editorText();
-    const std::u16string wrapped = wrapText(utf16View(text), maxLineLength_, u"\n");
-    if (utf16View(text) != std::u16string_view(wrapped))
-        replaceEditorText(QString::fromStdU16String(wrapped));
+    wrapDocumentLines(*memEmail, maxLineLength_, *statistics_);
 }
 
 void TfrmMain::btnSelectClick()
@@ -236,9 +223,11 @@ void TfrmMain::btnImportClick()
 
 void TfrmMain::importFile(const QString &path)
 {
-    const std::string text = importTextFile(path.toStdString(), "\n");
-    const QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (loaded != editorText())
+    const QString loaded = [&] { // the bytes go before the text is set
+        const std::string text = importTextFile(path.toStdString(), "\n");
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }();
+    if (loaded.size() != memEmail->document()->characterCount() - 1 || loaded != editorText())
         replaceEditorText(loaded);
 }
 

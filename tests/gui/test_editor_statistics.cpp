@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTextBlock>
 
 #include <random>
@@ -173,4 +174,33 @@ TEST_F(EditorStatistics, RandomEditsKeepTheFieldsEqualToARecount)
         }
     }
     EXPECT_TRUE(recorder.errors.isEmpty());
+}
+
+// Format cuts the long lines where they are: the other lines stay the same blocks (a mark
+// set on them survives), the view does not move, and one undo step brings the text back.
+TEST_F(EditorStatistics, FormatCutsOnlyTheLongLinesAndKeepsTheView)
+{
+    QString text;
+    for (int i = 0; i < 400; ++i)
+        text += i % 3 == 0 ? QStringLiteral("a line that is a good deal longer than twenty\n")
+                           : QStringLiteral("short line\n");
+    mem->setPlainText(text);
+    h.child<QLineEdit>("edtMaxLine")->setText("20");
+    for (QTextBlock b = mem->document()->begin(); b.isValid(); b = b.next())
+        b.setUserState(b.length() - 1 <= 20 ? 7 : -1);
+    mem->verticalScrollBar()->setValue(mem->verticalScrollBar()->maximum() / 2);
+    const int scroll = mem->verticalScrollBar()->value();
+    ASSERT_GT(scroll, 0);
+
+    click("bsSkinButton5");
+    int marked = 0;
+    for (QTextBlock b = mem->document()->begin(); b.isValid(); b = b.next())
+        marked += b.userState() == 7 ? 1 : 0;
+    EXPECT_EQ(marked, 267); // every short line kept its block (and the final empty one)
+    EXPECT_EQ(mem->verticalScrollBar()->value(), scroll);
+    expectFieldsMatchRecount("format");
+
+    QTest::keyClick(mem, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(mem->toPlainText(), text);
+    expectFieldsMatchRecount("undo");
 }
