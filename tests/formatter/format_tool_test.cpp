@@ -97,6 +97,7 @@ TEST_F(FormatTool, WrapKeepsTheInputsLineBreakStyle)
         {"wrap -w 5", "aaaa bbbb\ncccc dddd\r\neeee ffff\rgg",
          "aaaa \nbbbb\ncccc \r\ndddd\r\neeee \rffff\rgg"},
         {"wrap -w 4", "a\rb\nccc ddd", "a\rb\nccc \rddd"},
+        {"wrap -w 4", "a\nb\rccc ddd", "a\nb\rccc \nddd"},
         {"wrap -w 5", "abcde \n\nhello world\n", "abcde \n\nhello \nworld\n"},
         {"wrap -w 3", "caf\xE9!", "caf\n\xC3\xA9!"}, // Windows-1252 in, UTF-8 out
         {"wrap -w 2", "\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\n\xC3\xA9"},

@@ -189,7 +189,10 @@ private:
             if (!sawBreak_)
                 firstStyle_ = style;
             sawBreak_ = true;
-            const size_t end = endOfBreakStyleRun(text, at, style);
+            // The run ends at a line of another style, or before a last line without a break.
+            size_t end = endOfBreakStyleRun(text, at, style);
+            if (end == std::string_view::npos)
+                end = text.find_last_of("\r\n") + 1;
             appendWrappedText(out_, text.substr(at, end - at), width_, style);
             at = end;
         }
