@@ -1,26 +1,13 @@
 // The program's one HTTP client: fixed request settings, shared in-memory cookies, abortable.
 #pragma once
 
-#include <cstddef>
-#include <functional>
+#include "net/http_service.h"
+
 #include <memory>
 #include <string>
 #include <string_view>
 
 namespace lintrel {
-
-// Outcome of one exchange. ok is true only for a 2xx status after redirects with the whole
-// body received; error then stays empty. status is the last status seen (0 without one).
-struct HttpResult
-{
-    bool ok = false;
-    long status = 0;
-    std::string body;
-    std::string error;
-};
-
-// Receives the body piece by piece; returning false fails the exchange.
-using HttpSink = std::function<bool(std::string_view)>;
 
 inline constexpr std::string_view kHttpUserAgent =
     "Mozilla/4.0 (compatible; MSIE 5.5; Windows NT 4.0)";
@@ -34,32 +21,25 @@ inline constexpr long kHttpMaxRedirects = 15;
 // waits until the server answers or the connection fails, and disconnect() is the way out.
 // GETs use HTTP/1.1; every POST goes out as HTTP/1.0 on a fresh connection that is closed
 // afterwards. Requests may run on several threads at once; each has its own transfer.
-class HttpClient
+class HttpClient : public HttpService
 {
 public:
     HttpClient();
-    ~HttpClient();
+    ~HttpClient() override;
     HttpClient(const HttpClient &) = delete;
     HttpClient &operator=(const HttpClient &) = delete;
 
-    // POSTs body with the given content type, which stays the client's contentType() after.
-    // A body over maxBody bytes fails the exchange; result.body holds the answer.
+    // The content type given stays the client's contentType() after.
     HttpResult post(const std::string &url, const std::string &contentType, const std::string &body,
-                    std::size_t maxBody);
+                    std::size_t maxBody) override;
 
-    // GETs url and hands the body to sink; result.body stays empty. Nothing reaches the sink
-    // from an answer whose status is not 2xx.
-    HttpResult get(const std::string &url, std::size_t maxBody, const HttpSink &sink);
+    HttpResult get(const std::string &url, std::size_t maxBody, const HttpSink &sink) override;
 
     // GETs url into result.body.
     HttpResult get(const std::string &url, std::size_t maxBody);
 
-    // Aborts every transfer in flight now (each fails as an exchange) and closes idle
-    // connections. Safe from any thread; requests started later work normally.
-    void disconnect();
-
-    // Closes connections kept open for reuse; transfers in flight go on.
-    void closeIdleConnections();
+    void disconnect() override;
+    void closeIdleConnections() override;
 
     // The content type of the last POST, "text/html" before the first.
     std::string contentType() const;

@@ -5,7 +5,7 @@
 #include "shell/frm_main.h"
 #include "ui/error_handler.h"
 #include "ui/html_view.h"
-#include "util/fields.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -26,12 +26,6 @@ namespace {
 constexpr int kListHeight = 105;
 constexpr int kButtonPanelHeight = 41;
 constexpr int kSplitterHandle = 10;
-
-template <class W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 // Input that could move the selection or the current row of the list. Escape and Tab only
 // leave the list (or the window), so they pass.
@@ -56,11 +50,11 @@ bool isSelectingInput(const QEvent *event)
 
 } // namespace
 
-TfrmNews::TfrmNews(std::vector<std::string> newsList, std::optional<NewsIdentity> who,
+TfrmNews::TfrmNews(std::vector<NewsItem> items, std::optional<NewsIdentity> who,
                    NewsWindowServices services, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-      newsList_(std::move(newsList)), who_(std::move(who)), services_(std::move(services))
+      items_(std::move(items)), who_(std::move(who)), services_(std::move(services))
 {
     setObjectName(QStringLiteral("frmNews"));
     setWindowTitle(QStringLiteral("News"));
@@ -158,15 +152,11 @@ void TfrmNews::showEvent(QShowEvent *event)
 
 void TfrmNews::FormShow()
 {
-    std::vector<std::string> fields;
-    for (const std::string &record : newsList_) {
-        SplitFields('^', record, fields);
-        // A record cut short shows its missing fields empty.
-        fields.resize(std::max<std::size_t>(fields.size(), 3));
+    for (const NewsItem &item : items_) {
         auto *row = new QTreeWidgetItem(lvwItems);
-        row->setText(0, fromDocumentText(fields[1]));
-        row->setText(1, fromDocumentText(fields[2]));
-        row->setData(0, Qt::UserRole, QByteArray::fromStdString(fields[0]));
+        row->setText(0, fromDocumentText(item.title));
+        row->setText(1, fromDocumentText(item.published));
+        row->setData(0, Qt::UserRole, QByteArray::fromStdString(item.id));
     }
     lvwItems->clearSelection();
 }

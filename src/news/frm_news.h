@@ -40,9 +40,9 @@ class TfrmNews : public QDialog
 {
     Q_OBJECT
 public:
-    // newsList: the records of the list answer ("id^title^date..."), shown in this order.
+    // items: the items of the list answer, shown in this order.
     // who: the brand's news identity; without one no body is requested.
-    TfrmNews(std::vector<std::string> newsList, std::optional<NewsIdentity> who,
+    TfrmNews(std::vector<NewsItem> items, std::optional<NewsIdentity> who,
              NewsWindowServices services, QWidget *parent = nullptr);
 
     // True while a body request runs.
@@ -66,7 +66,7 @@ private:
     void setWaitCursors(bool wait);
     void reselect(QTreeWidgetItem *row);
 
-    std::vector<std::string> newsList_;
+    std::vector<NewsItem> items_;
     std::optional<NewsIdentity> who_;
     NewsWindowServices services_;
     bool Busy = false;

@@ -15,7 +15,7 @@ NewsOutcome failure(NewsRequest request, const std::string &answer, bool silent 
 
 } // namespace
 
-std::string exchangeNewsRequest(HttpClient &http, const NewsIdentity &who, NewsRequest request,
+std::string exchangeNewsRequest(HttpService &http, const NewsIdentity &who, NewsRequest request,
                                 const std::string &newsId)
 {
     const std::string base = baseUrlForProductType(who.prodType, who.masterBaseUrl,
@@ -31,7 +31,7 @@ std::string exchangeNewsRequest(HttpClient &http, const NewsIdentity &who, NewsR
     return result.ok ? trimNewsAnswer(result.body) : std::string();
 }
 
-NewsOutcome getNewsList(HttpClient &http, const NewsIdentity &who, std::vector<std::string> &list)
+NewsOutcome getNewsList(HttpService &http, const NewsIdentity &who, std::vector<std::string> &list)
 {
     const std::string answer = exchangeNewsRequest(http, who, NewsRequest::List);
     if (!isNewsSuccess(answer))
@@ -41,7 +41,7 @@ NewsOutcome getNewsList(HttpClient &http, const NewsIdentity &who, std::vector<s
     return {true, std::nullopt};
 }
 
-NewsOutcome getLastNews(HttpClient &http, const NewsIdentity &who, std::string &newsId,
+NewsOutcome getLastNews(HttpService &http, const NewsIdentity &who, std::string &newsId,
                         std::string &title, bool silent)
 {
     newsId.clear();
@@ -56,7 +56,7 @@ NewsOutcome getLastNews(HttpClient &http, const NewsIdentity &who, std::string &
     return {true, std::nullopt};
 }
 
-NewsOutcome getNewsDetails(HttpClient &http, const NewsIdentity &who, const std::string &newsId,
+NewsOutcome getNewsDetails(HttpService &http, const NewsIdentity &who, const std::string &newsId,
                            std::string &body)
 {
     body.clear();

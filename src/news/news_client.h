@@ -1,7 +1,7 @@
 // The three news requests made through the HTTP client, with the message each outcome shows.
 #pragma once
 
-#include "net/http_client.h"
+#include "net/http_service.h"
 #include "news/news_protocol.h"
 
 #include <optional>
@@ -27,21 +27,21 @@ struct NewsOutcome
 };
 
 // Appends the records of the list answer to list (never empties it).
-NewsOutcome getNewsList(HttpClient &http, const NewsIdentity &who, std::vector<std::string> &list);
+NewsOutcome getNewsList(HttpService &http, const NewsIdentity &who, std::vector<std::string> &list);
 
 // Empties newsId first; on success with an item sets newsId and title (title is left as it
 // was when the service has no item). No message when silent.
-NewsOutcome getLastNews(HttpClient &http, const NewsIdentity &who, std::string &newsId,
+NewsOutcome getLastNews(HttpService &http, const NewsIdentity &who, std::string &newsId,
                         std::string &title, bool silent);
 
 // Empties body first; on success sets it to the decoded HTML of the item.
-NewsOutcome getNewsDetails(HttpClient &http, const NewsIdentity &who, const std::string &newsId,
+NewsOutcome getNewsDetails(HttpService &http, const NewsIdentity &who, const std::string &newsId,
                            std::string &body);
 
 // One exchange: POSTs the request's form to its URL and returns the trimmed answer, or ""
 // when the exchange fails (no base URL, no connection, a status other than 2xx, a broken
 // or oversized answer). Exposed for the tools.
-std::string exchangeNewsRequest(HttpClient &http, const NewsIdentity &who, NewsRequest request,
+std::string exchangeNewsRequest(HttpService &http, const NewsIdentity &who, NewsRequest request,
                                 const std::string &newsId = {});
 
 } // namespace lintrel

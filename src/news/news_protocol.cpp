@@ -1,8 +1,10 @@
 // The news service protocol: request forming, the multipart body, reading the answers.
 #include "news/news_protocol.h"
 
+#include "util/fields.h"
 #include "util/news_text.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
@@ -14,24 +16,6 @@ namespace {
 constexpr std::string_view kSuccess = "OK";
 const std::string kMarkerAfter = std::string(1, kNewsRecordSeparator) + "OK";
 const std::string kMarkerBefore = "OK" + std::string(1, kNewsRecordSeparator);
-
-// Fields of text split at separator; every field is kept except an empty last one.
-std::vector<std::string> splitAt(char separator, std::string_view text)
-{
-    std::vector<std::string> fields;
-    std::string current;
-    for (char c : text) {
-        if (c == separator) {
-            fields.push_back(std::move(current));
-            current.clear();
-        } else {
-            current += c;
-        }
-    }
-    if (!current.empty())
-        fields.push_back(std::move(current));
-    return fields;
-}
 
 // Removes every 0xAF "OK" (left to right, not rescanning what a removal joins), then an
 // "OK" 0xAF that leads the text: the success marker may stand after or before a record.
@@ -171,7 +155,9 @@ bool isNewsSuccess(std::string_view answer)
 std::vector<std::string> readNewsList(std::string_view answer)
 {
     std::vector<std::string> records;
-    for (std::string &segment : splitAt(kNewsRecordSeparator, answer)) {
+    std::vector<std::string> segments;
+    SplitFields(kNewsRecordSeparator, answer, segments);
+    for (std::string &segment : segments) {
         if (!segment.empty() && segment != kSuccess)
             records.push_back(std::move(segment));
     }
@@ -185,12 +171,28 @@ NewestNews readNewestNews(std::string_view answer)
     // "OK" alone, or nothing left once the marker is gone: the service has no item.
     if (record == kSuccess || record.empty())
         return newest;
-    std::vector<std::string> fields = splitAt('^', record);
-    fields.resize(std::max<std::size_t>(fields.size(), 2)); // missing fields read as empty
+    NewsItem item = readNewsItem(record);
     newest.present = true;
-    newest.newsId = std::move(fields[0]);
-    newest.title = std::move(fields[1]);
+    newest.newsId = std::move(item.id);
+    newest.title = std::move(item.title);
     return newest;
+}
+
+NewsItem readNewsItem(std::string_view record)
+{
+    std::vector<std::string> fields;
+    SplitFields('^', record, fields);
+    fields.resize(std::max<std::size_t>(fields.size(), 3));
+    return {std::move(fields[0]), std::move(fields[1]), std::move(fields[2])};
+}
+
+std::vector<NewsItem> readNewsItems(const std::vector<std::string> &records)
+{
+    std::vector<NewsItem> items;
+    items.reserve(records.size());
+    for (const std::string &record : records)
+        items.push_back(readNewsItem(record));
+    return items;
 }
 
 std::string readNewsBody(std::string_view answer)

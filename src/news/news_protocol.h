@@ -75,6 +75,23 @@ bool isNewsSuccess(std::string_view answer);
 // Records of a successful list answer, in order, without empty and "OK" segments.
 std::vector<std::string> readNewsList(std::string_view answer);
 
+// One news item: a record "id^title^published" read into its fields.
+struct NewsItem
+{
+    std::string id; // a decimal integer as sent; compared through newsIdNumber
+    std::string title;
+    std::string published;
+
+    friend bool operator==(const NewsItem &, const NewsItem &) = default;
+};
+
+// The fields of a record; a field the record lacks is empty, fields after the third are
+// ignored. The one place a record is split.
+NewsItem readNewsItem(std::string_view record);
+
+// readNewsItem of every record, in order.
+std::vector<NewsItem> readNewsItems(const std::vector<std::string> &records);
+
 // A successful newest-item answer: present is false when the service has no item.
 struct NewestNews
 {

@@ -1,8 +1,15 @@
-// The main window: creation, showing, closing and the handlers of the shell's buttons.
+// The main window: its parts, creation, showing, closing and the handlers of the shell's buttons.
 #include "shell/frm_main.h"
 
 #include "brand/brand_random.h"
-#include "net/http_client.h"
+#include "formatter/text_file.h"
+#include "shell/brand_applier.h"
+#include "shell/browser_command.h"
+#include "shell/email_panel.h"
+#include "shell/frm_about.h"
+#include "shell/news_part.h"
+#include "shell/update_part.h"
+#include "shell/window_requests.h"
 #include "ui/clipboard.h"
 #include "ui/error_handler.h"
 #include "ui/file_dialogs.h"
@@ -10,17 +17,13 @@
 #include "ui/launcher.h"
 #include "ui/message_boxes.h"
 #include "ui/widgets.h"
+#include "update/app_info.h"
 #include "util/exe_dir.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
-#include <QTimer>
 
 namespace lintrel {
 
@@ -44,6 +47,12 @@ Interface *useOrMake(Interface *given, std::unique_ptr<Interface> &owned)
 
 } // namespace
 
+QString fromDocumentText(const std::string &bytes)
+{
+    const std::string utf8 = decodeTextBytes(bytes);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
 TfrmMain::TfrmMain(MainWindowEnv env, QWidget *parent) : QWidget(parent), env_(std::move(env))
 {
     messages_ = useOrMake<QtMessageBoxes>(env_.messages, ownMessages_);
@@ -51,16 +60,24 @@ TfrmMain::TfrmMain(MainWindowEnv env, QWidget *parent) : QWidget(parent), env_(s
     clipboard_ = useOrMake<QtClipboard>(env_.clipboard, ownClipboard_);
     launcher_ = useOrMake<QtLauncher>(env_.launcher, ownLauncher_);
     random_ = useOrMake<ClockRandomSource>(env_.random, ownRandom_);
+    requests_ = std::make_unique<WindowRequests>(env_.http);
 
     buildWindow();
+    makeParts();
     connectHandlers();
     FormCreate();
 }
 
-TfrmMain::~TfrmMain()
+// The parts go before the widgets they drive; the news list goes with its part.
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::makeParts()
 {
-    // FormDestroy: the news list goes with the window.
-    NewsList.clear();
+    brand_ = std::make_unique<BrandApplier>(*this, BrandTargets{btnNews, btnMakeMoney, panBanner,
+                                                                imgBanner, gifBanner, panLinks,
+                                                                lblLink1URL, lblLink2URL});
+    news_ = std::make_unique<NewsPart>(*this, *btnNews);
+    update_ = std::make_unique<UpdatePart>(*this);
 }
 
 QString TfrmMain::exeDir() const
@@ -72,6 +89,31 @@ QString TfrmMain::exeDir() const
     return dir;
 }
 
+std::string TfrmMain::updateBaseUrl() const
+{
+    return env_.updateBaseUrl.isEmpty() ? updateServerBaseUrl() : env_.updateBaseUrl.toStdString();
+}
+
+const BrandSettings &TfrmMain::brandSettings() const
+{
+    return brand_->settings();
+}
+
+QString TfrmMain::welcomePage() const
+{
+    return brand_->welcomePage();
+}
+
+const std::vector<std::string> &TfrmMain::newsList() const
+{
+    return news_->newsList();
+}
+
+void TfrmMain::checkForUpdates(bool silent)
+{
+    update_->CheckForUpdates(silent);
+}
+
 void TfrmMain::connectHandlers()
 {
     connect(bsSkinButton1, &QPushButton::clicked, this, &TfrmMain::bsSkinButton1Click);
@@ -79,13 +121,10 @@ void TfrmMain::connectHandlers()
     connect(btnHelp, &QPushButton::clicked, this, &TfrmMain::btnHelpClick);
     connect(btnAbout, &QPushButton::clicked, this, &TfrmMain::btnAboutClick);
     connect(btnNews, &QPushButton::clicked, this,
-            [this] { runGuarded([this] { btnNewsClick(); }); });
-    connect(btnUpdate, &QPushButton::clicked, this, &TfrmMain::btnUpdateClick);
+            [this] { runGuarded([this] { news_->btnNewsClick(); }); });
+    connect(btnUpdate, &QPushButton::clicked, this, [this] { update_->btnUpdateClick(); });
     connect(imgBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
     connect(gifBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
-    connect(Timer1, &QTimer::timeout, this, [this] { runGuarded([this] { Timer1Timer(); }); });
-    connect(memEmail, &QPlainTextEdit::textChanged, this, &TfrmMain::memEmailChange);
-    setUpEditor();
     connect(prfWelcome, &HtmlView::linkActivated, this, &TfrmMain::openLink);
     for (auto *link : {lblLink1URL, lblLink2URL})
         connect(link, &LinkLabel::linkClicked, this,
@@ -95,9 +134,9 @@ void TfrmMain::connectHandlers()
 void TfrmMain::FormCreate()
 {
     gifBanner->setGeometry(imgBanner->geometry());
-    LoadBrandSettings();
-    if (welcomePage_.isEmpty())
-        Timer1->start();
+    brand_->LoadBrandSettings();
+    if (welcomePage().isEmpty())
+        news_->armStartUpCheck();
 }
 
 void TfrmMain::showEvent(QShowEvent *event)
@@ -111,9 +150,9 @@ void TfrmMain::showEvent(QShowEvent *event)
 
 void TfrmMain::FormShow()
 {
-    if (!welcomePage_.isEmpty()) {
+    if (!welcomePage().isEmpty()) {
         pgcPrinc->setCurrentIndex(0);
-        prfWelcome->showHtml(welcomePage_);
+        prfWelcome->showHtml(welcomePage());
         bsSkinButton1->setFocus();
     } else {
         // Without a welcome page the main page is the only page.
@@ -122,7 +161,7 @@ void TfrmMain::FormShow()
             delete stsWelcome;
         }
         pgcPrinc->setCurrentIndex(0);
-        memEmail->setFocus();
+        panEmail->focusText();
     }
     FormResize();
 }
@@ -139,8 +178,6 @@ bool TfrmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == panBanner && event->type() == QEvent::Resize)
         FormResize();
-    if (editorEventFilter(watched, event))
-        return true;
     return QWidget::eventFilter(watched, event);
 }
 
@@ -150,21 +187,66 @@ void TfrmMain::closeEvent(QCloseEvent *event)
     QWidget::closeEvent(event);
 }
 
+void TfrmMain::FormClose()
+{
+    // Any request still waiting ends now and fails; its handler shows nothing more.
+    requests_->closeAll();
+    news_->stop();
+    QApplication::processEvents();
+}
+
 void TfrmMain::openLink(const QUrl &url)
 {
-    // Web addresses go to the default browser, mail addresses to the desktop's handler.
     if (url.scheme().compare(QLatin1String("mailto"), Qt::CaseInsensitive) == 0)
         launcher_->openUrl(url.toString());
     else
         OpenInBrowser(url.toString());
 }
 
+bool TfrmMain::OpenInBrowser(const QString &url)
+{
+    const auto browser = findBrowser(BrowserEnv::fromProcess());
+    if (!browser)
+        return false;
+    QStringList args;
+    for (const auto &arg : browser->argumentsFor(url.toStdString()))
+        args << QString::fromStdString(arg);
+    launcher_->startDetached(QString::fromStdString(browser->program), args);
+    return true;
+}
+
 void TfrmMain::bsSkinButton1Click()
 {
     pgcPrinc->setCurrentIndex(pgcPrinc->indexOf(stsMain));
-    memEmail->setFocus();
-    if (!welcomePage_.isEmpty())
-        Timer1->start();
+    panEmail->focusText();
+    if (!welcomePage().isEmpty())
+        news_->armStartUpCheck();
+}
+
+void TfrmMain::btnMakeMoneyClick()
+{
+    OpenInBrowser(fromDocumentText(brandSettings().AffiliateURL));
+}
+
+void TfrmMain::btnHelpClick()
+{
+    OpenInBrowser(fromDocumentText(brandSettings().AppHelpURL));
+}
+
+void TfrmMain::bannerClick()
+{
+    if (!brand_->bannerUrl().isEmpty())
+        OpenInBrowser(brand_->bannerUrl());
+}
+
+void TfrmMain::btnAboutClick()
+{
+    const BrandSettings &brand = brandSettings();
+    const AboutTexts texts{
+        fromDocumentText(brand.ApplicationName), fromDocumentText(brand.CopyrightYears),
+        fromDocumentText(brand.CopyrightCompany), fromDocumentText(brand.AboutText)};
+    TfrmAbout about(texts, this);
+    about.exec();
 }
 
 } // namespace lintrel

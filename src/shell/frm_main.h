@@ -1,10 +1,11 @@
-// The main window: welcome page, email editor with live statistics, brand, news and update.
+// The main window: the welcome and main pages, the shell's buttons, and the parts it owns.
 //
-// Input flows one way: the user edits memEmail, its change notification runs
-// memEmailChange, which hands the whole text to the core statistics and writes the six
-// fields. Commands (Format, Import, Save, ...) read widgets, call one core function and
-// write the result back. Side effects (message boxes, dialogs, clipboard, launching) go
-// through the interfaces in MainWindowEnv so the window runs headless in tests.
+// The window builds its pages and bars, wires every signal, and keeps creation, showing and
+// closing. The work is done by its parts, each in its own files: the email panel (panEmail),
+// the news part, the update part and the brand applier. Parts never include one another;
+// they reach each other and the outside world through the window. Side effects (message
+// boxes, dialogs, clipboard, launching, HTTP) go through the services in MainWindowEnv so
+// the window runs headless in tests.
 #pragma once
 
 #include "brand/brand_document.h"
@@ -12,36 +13,30 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
 
-class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
-class QTimer;
 class QUrl;
 
 namespace lintrel {
 
+class BrandApplier;
 class ClickableLabel;
-class HttpClient;
-struct NewsIdentity;
-struct NewsOutcome;
-struct TextStats;
-class HtmlView;
-class RandomSource;
-struct BrandLoadResult;
 class Clipboard;
-class DocumentStatistics;
+class EmailPanel;
 class FileDialogs;
+class HtmlView;
+class HttpService;
 class Launcher;
 class LinkLabel;
 class MessageBoxes;
-struct FileDialogChoice;
-struct FileDialogRequest;
+class NewsPart;
+class RandomSource;
+class UpdatePart;
+class WindowRequests;
 
 // What the window needs from the outside world. Null members get the real implementations.
 struct MainWindowEnv
@@ -52,6 +47,7 @@ struct MainWindowEnv
     Clipboard *clipboard = nullptr;
     Launcher *launcher = nullptr;
     RandomSource *random = nullptr; // the random picks of the brand loader
+    HttpService *http = nullptr;    // IdHTTP1; null: the real client, made on first use
     QString updateBaseUrl;          // the live-update server; empty: the compiled-in one
 };
 
@@ -67,24 +63,35 @@ public:
 
     // The executable's directory with a trailing '/'.
     QString exeDir() const;
+    // The live-update server's base URL.
+    std::string updateBaseUrl() const;
+
+    // The services the parts use.
     MessageBoxes &msgMain() const { return *messages_; }
+    FileDialogs &dialogs() const { return *dialogs_; }
+    Clipboard &clipboard() const { return *clipboard_; }
+    Launcher &launcher() const { return *launcher_; }
+    RandomSource &random() const { return *random_; }
+    WindowRequests &requests() const { return *requests_; }
 
-    // The text of the brand's welcome page chosen for this run; empty when none.
-    QString welcomePage() const { return welcomePage_; }
-    const std::vector<std::string> &newsList() const { return NewsList; }
-    const BrandSettings &brandSettings() const { return brand_; }
+    // The parts.
+    EmailPanel &emailPanel() const { return *panEmail; }
+    NewsPart &newsPart() const { return *news_; }
+    UpdatePart &updatePart() const { return *update_; }
 
-    // News requests through the window's HTTP client; warnings go through msgMain.
-    bool GetNewsList(const NewsIdentity &who, std::vector<std::string> &list);
-    bool GetLastNews(const NewsIdentity &who, std::string &newsId, std::string &title, bool silent);
-    bool GetNewsDetails(const NewsIdentity &who, const std::string &newsId, std::string &body);
-
-    // The live-update check; silent leaves out only the "no new updates" message.
-    void CheckForUpdates(bool silent);
+    // The brand loaded at creation, and the text of the welcome page chosen for this run
+    // (empty when none).
+    const BrandSettings &brandSettings() const;
+    QString welcomePage() const;
+    const std::vector<std::string> &newsList() const;
 
     // Opens an address in the default browser with the address as its one argument.
     // False when no browser was found.
     bool OpenInBrowser(const QString &url);
+    // A link of an HTML view: mail addresses to the desktop's handler, the rest to the browser.
+    void openLink(const QUrl &url);
+    // The update check, for the parts that run one.
+    void checkForUpdates(bool silent);
 
     // Centres both banner pictures in the banner bar (integer halves of each dimension).
     void FormResize();
@@ -100,55 +107,19 @@ private:
     QWidget *buildMainPage();
     QWidget *buildButtonBar();
     QWidget *buildBannerBar();
-    QWidget *buildEmailPanel();
     QWidget *buildLinksBar();
+    void makeParts();
     void connectHandlers();
 
     void FormCreate();
     void FormShow();
     void FormClose();
-    void LoadBrandSettings();
-    void applyBanner(const BrandLoadResult &brand);
-    void applySkinAndIcon();
-    void openLink(const QUrl &url);
 
     void bsSkinButton1Click();
     void btnMakeMoneyClick();
     void btnHelpClick();
     void btnAboutClick();
-    void btnNewsClick();
-    void btnUpdateClick();
     void bannerClick();
-    void Timer1Timer();
-    void ShowNewsNotice(const QString &text);
-
-    HttpClient &http();
-    void showNewsOutcome(const NewsOutcome &outcome);
-
-    // The email editor.
-    struct DialogMemory
-    {
-        QString directory; // empty: the executable's directory
-        QString fileName;
-        int filterIndex = 0;
-    };
-    void setUpEditor();
-    bool editorEventFilter(QObject *watched, QEvent *event);
-    QString editorText() const;
-    void replaceEditorText(const QString &text);
-    void memEmailChange();
-    void UpdateTextStatistics(const TextStats &stats);
-    void edtMaxLineChange();
-    void bsSkinButton5Click();
-    void btnSelectClick();
-    void btnClearClick();
-    void btnImportClick();
-    void btnCopyClick();
-    void btnSaveClick();
-    void importFile(const QString &path);
-    void saveTextTo(const QString &path);
-    FileDialogRequest dialogRequest(const QString &title, const DialogMemory &memory) const;
-    static void remember(DialogMemory &memory, const FileDialogChoice &choice, const QString &path);
 
     MainWindowEnv env_;
     std::unique_ptr<MessageBoxes> ownMessages_;
@@ -161,20 +132,12 @@ private:
     Clipboard *clipboard_ = nullptr;
     Launcher *launcher_ = nullptr;
     RandomSource *random_ = nullptr;
+    std::unique_ptr<WindowRequests> requests_;
 
-    BrandSettings brand_;
-
-    std::unique_ptr<HttpClient> IdHTTP1;
-    std::atomic<int> requestsInFlight_{0}; // counted down by the worker that runs each one
-    bool closing_ = false;
-    bool updateCheckRunning_ = false;
+    std::unique_ptr<BrandApplier> brand_;
+    std::unique_ptr<NewsPart> news_;
+    std::unique_ptr<UpdatePart> update_;
     bool shown_ = false;
-    int maxLineLength_ = 60;
-    DialogMemory openMemory_;
-    DialogMemory saveMemory_;
-    QString welcomePage_;
-    QString bannerUrl_;
-    std::vector<std::string> NewsList;
 
     QTabWidget *pgcPrinc = nullptr;
     QPointer<QWidget> stsWelcome;
@@ -192,28 +155,11 @@ private:
     ClickableLabel *imgBanner = nullptr;
     ClickableLabel *gifBanner = nullptr;
 
-    QWidget *panEmail = nullptr;
-    QPlainTextEdit *memEmail = nullptr;
-    DocumentStatistics *statistics_ = nullptr; // the counts of memEmail
-    QLineEdit *edtChars = nullptr;
-    QLineEdit *edtWords1 = nullptr;
-    QLineEdit *edtSenten1 = nullptr;
-    QLineEdit *edtLines = nullptr;
-    QLineEdit *edtParag1 = nullptr;
-    QLineEdit *edtLong = nullptr;
-    QLineEdit *edtMaxLine = nullptr;
-    QPushButton *bsSkinButton5 = nullptr;
-    QPushButton *btnSelect = nullptr;
-    QPushButton *btnClear = nullptr;
-    QPushButton *btnImport = nullptr;
-    QPushButton *btnCopy = nullptr;
-    QPushButton *btnSave = nullptr;
+    EmailPanel *panEmail = nullptr;
 
     QWidget *panLinks = nullptr;
     LinkLabel *lblLink1URL = nullptr;
     LinkLabel *lblLink2URL = nullptr;
-
-    QTimer *Timer1 = nullptr;
 };
 
 } // namespace lintrel

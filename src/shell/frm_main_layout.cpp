@@ -3,22 +3,18 @@
 // Bars keep their design heights; inside a bar, controls keep their design offsets from
 // the edges they are anchored to. Only the text area grows with the window.
 #include "shell/frm_main.h"
+
+#include "shell/email_panel.h"
 #include "ui/html_view.h"
 #include "ui/icons.h"
 #include "ui/widgets.h"
 
-#include <QFont>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextBrowser>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace lintrel {
@@ -29,50 +25,6 @@ constexpr int kButtonBarHeight = 43;
 constexpr int kBannerBarHeight = 65;
 constexpr int kLinksBarHeight = 36;
 constexpr int kWelcomeBarHeight = 39;
-constexpr int kEmailTopHeight = 53; // heading and prompt above the text area
-constexpr int kEmailSideMargin = 16;
-
-template <class W> W *named(W *widget, const char *name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton *fixedButton(QWidget *parent, const char *name, const QString &caption, QSize size)
-{
-    auto *button = named(new QPushButton(caption, parent), name);
-    button->setFixedSize(size);
-    button->setFocusPolicy(Qt::StrongFocus);
-    return button;
-}
-
-QLabel *placedLabel(QWidget *parent, const QString &caption, QPoint at, bool bold = false)
-{
-    auto *label = new QLabel(caption, parent);
-    if (bold) {
-        QFont font = label->font();
-        font.setBold(true);
-        label->setFont(font);
-    }
-    label->adjustSize();
-    label->move(at);
-    return label;
-}
-
-// The design size of every number field.
-constexpr QSize kNumberFieldSize(49, 18);
-
-QLineEdit *numberField(QWidget *parent, const char *name, bool readOnly)
-{
-    auto *field = named(new QLineEdit(QStringLiteral("0"), parent), name);
-    field->setFixedSize(kNumberFieldSize);
-    field->setReadOnly(readOnly);
-    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    field->setTextMargins(0, 0, 0, 0);
-    if (readOnly)
-        field->setFocusPolicy(Qt::ClickFocus);
-    return field;
-}
 
 QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const QString &tip)
 {
@@ -108,10 +60,6 @@ void TfrmMain::buildWindow()
     // Opened centred on the screen.
     if (const QScreen *screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
-
-    Timer1 = named(new QTimer(this), "Timer1");
-    Timer1->setInterval(2000);
-    Timer1->setSingleShot(true);
 }
 
 QWidget *TfrmMain::buildWelcomePage()
@@ -154,7 +102,9 @@ QWidget *TfrmMain::buildMainPage()
     layout->setSpacing(0);
     layout->addWidget(buildButtonBar());
     layout->addWidget(buildBannerBar());
-    layout->addWidget(buildEmailPanel(), 1);
+    panEmail = new EmailPanel(*this);
+    panEmail->addFileShortcuts(page);
+    layout->addWidget(panEmail, 1);
     layout->addWidget(buildLinksBar());
     return page;
 }
@@ -197,94 +147,6 @@ QWidget *TfrmMain::buildBannerBar()
     gifBanner->hide();
     panBanner->installEventFilter(this);
     return panBanner;
-}
-
-QWidget *TfrmMain::buildEmailPanel()
-{
-    panEmail = named(new QWidget, "panEmail");
-
-    auto *top = new QWidget(panEmail);
-    top->setFixedHeight(kEmailTopHeight);
-    placedLabel(top, QStringLiteral("Format your Email in Seconds"), {14, 8}, true);
-    placedLabel(top, QStringLiteral("Enter your email contents:"), {15, 30});
-
-    memEmail = named(new QPlainTextEdit(panEmail), "memEmail");
-    memEmail->setLineWrapMode(QPlainTextEdit::NoWrap);
-    memEmail->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memEmail->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    memEmail->setTabChangesFocus(false);
-    memEmail->installEventFilter(this);
-
-    // Rows below the text area: left-anchored, at the design's row offsets and field sizes;
-    // labels take their natural width so no font clips them.
-    auto *bottom = new QWidget(panEmail);
-    const struct
-    {
-        const char *caption;
-        const char *field;
-        QLineEdit *TfrmMain::*member;
-    } stats[] = {
-        {"Characters:", "edtChars", &TfrmMain::edtChars},
-        {" Words:", "edtWords1", &TfrmMain::edtWords1},
-        {"Sentences:", "edtSenten1", &TfrmMain::edtSenten1},
-        {"Lines:", "edtLines", &TfrmMain::edtLines},
-        {"Paragraphs:", "edtParag1", &TfrmMain::edtParag1},
-        {"Longest Line:", "edtLong", &TfrmMain::edtLong},
-    };
-    auto *statsRow = new QHBoxLayout;
-    statsRow->setSpacing(0);
-    for (const auto &s : stats) {
-        if (statsRow->count() > 0)
-            statsRow->addSpacing(10);
-        statsRow->addWidget(new QLabel(QString::fromLatin1(s.caption)));
-        statsRow->addSpacing(4);
-        this->*s.member = numberField(bottom, s.field, true);
-        statsRow->addWidget(this->*s.member);
-    }
-    statsRow->addStretch();
-
-    auto *formatRow = new QHBoxLayout;
-    formatRow->setSpacing(0);
-    formatRow->addWidget(new QLabel(QStringLiteral("Maximum Line Length:")));
-    formatRow->addSpacing(4);
-    edtMaxLine = numberField(bottom, "edtMaxLine", false);
-    edtMaxLine->setText(QStringLiteral("60"));
-    formatRow->addWidget(edtMaxLine);
-    formatRow->addSpacing(8);
-    bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
-    formatRow->addWidget(bsSkinButton5);
-    formatRow->addStretch();
-
-    auto *commandRow = new QHBoxLayout;
-    commandRow->setSpacing(2);
-    btnSelect = fixedButton(bottom, "btnSelect", QStringLiteral("Select All"), {121, 20});
-    btnClear = fixedButton(bottom, "btnClear", QStringLiteral("Clear"), {121, 20});
-    btnImport = fixedButton(bottom, "btnImport", QStringLiteral("Import From File"), {121, 20});
-    btnCopy = fixedButton(bottom, "btnCopy", QStringLiteral("Copy to Clipboard"), {121, 20});
-    btnSave = fixedButton(bottom, "btnSave", QStringLiteral("Save To File"), {121, 20});
-    for (auto *button : {btnSelect, btnClear, btnImport, btnCopy, btnSave})
-        commandRow->addWidget(button);
-    commandRow->addStretch();
-
-    auto *rows = new QVBoxLayout(bottom);
-    rows->setContentsMargins(kEmailSideMargin, 28, kEmailSideMargin, 14);
-    rows->setSpacing(0);
-    rows->addLayout(statsRow);
-    rows->addSpacing(13);
-    rows->addLayout(formatRow);
-    rows->addSpacing(17);
-    rows->addLayout(commandRow);
-
-    auto *middle = new QHBoxLayout;
-    middle->setContentsMargins(kEmailSideMargin, 0, kEmailSideMargin, 0);
-    middle->addWidget(memEmail);
-    auto *layout = new QVBoxLayout(panEmail);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(top);
-    layout->addLayout(middle, 1);
-    layout->addWidget(bottom);
-    return panEmail;
 }
 
 QWidget *TfrmMain::buildLinksBar()

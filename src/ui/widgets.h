@@ -1,9 +1,16 @@
-// Small widgets the windows share: a clickable picture label and a link label.
+// Small widgets the windows share: a clickable picture label, a link label, object naming.
 #pragma once
 
 #include <QLabel>
 
 namespace lintrel {
+
+// widget with its objectName set to name, the name tests find it by.
+template <class W> W *named(W *widget, const char *name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
 
 // A label that reports a left click (the banner pictures).
 class ClickableLabel : public QLabel

@@ -27,7 +27,7 @@ bool writeAll(int fd, std::string_view data)
 
 } // namespace
 
-bool downloadToFile(HttpClient &http, const std::string &url, const std::string &path,
+bool downloadToFile(HttpService &http, const std::string &url, const std::string &path,
                     std::size_t maxBody)
 {
     ::unlink(path.c_str()); // a file that is not there is fine; a stuck one fails creation

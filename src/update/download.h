@@ -1,7 +1,7 @@
 // Downloading one address into a file, leaving no file behind when it fails.
 #pragma once
 
-#include "net/http_client.h"
+#include "net/http_service.h"
 
 #include <string>
 
@@ -12,7 +12,7 @@ namespace lintrel {
 // file is closed and deleted and the result is false. A file that cannot be created throws
 // lintrel::Error "Cannot create file "<path>". <reason>". Either way the connection the
 // download used is closed afterwards; other requests on the client go on.
-bool downloadToFile(HttpClient &http, const std::string &url, const std::string &path,
+bool downloadToFile(HttpService &http, const std::string &url, const std::string &path,
                     std::size_t maxBody);
 
 } // namespace lintrel

@@ -11,16 +11,12 @@
 
 namespace lintrel {
 
-UpdateCheck checkForUpdate(HttpClient &http, const std::string &exeDir, const std::string &baseUrl,
-                           const std::string &appVersion)
+UpdateCheck checkForUpdate(const DescriptorDownload &download, const std::string &exeDir,
+                           const std::string &baseUrl, const std::string &appVersion)
 {
-    static std::mutex oneAtATime;
-    std::lock_guard guard(oneAtATime);
-
     const std::string localPath = joinPath(exeDir, std::string(kDescriptorFileName));
     UpdateCheck check;
-    if (!downloadToFile(http, baseUrl + std::string(kDescriptorFileName), localPath,
-                        kDescriptorMaxSize))
+    if (!download(baseUrl + std::string(kDescriptorFileName), localPath))
         return check;
     std::error_code ec;
     if (!std::filesystem::exists(localPath, ec))
@@ -30,6 +26,17 @@ UpdateCheck checkForUpdate(HttpClient &http, const std::string &exeDir, const st
     check.name = readProfileStringFromFile(localPath, "APPLICATION", "Name");
     check.offered = isUpdateOffered(appVersion, check.version);
     return check;
+}
+
+UpdateCheck checkForUpdate(HttpService &http, const std::string &exeDir, const std::string &baseUrl,
+                           const std::string &appVersion)
+{
+    static std::mutex oneAtATime;
+    std::lock_guard guard(oneAtATime);
+    const auto download = [&http](const std::string &url, const std::string &path) {
+        return downloadToFile(http, url, path, kDescriptorMaxSize);
+    };
+    return checkForUpdate(download, exeDir, baseUrl, appVersion);
 }
 
 } // namespace lintrel

@@ -40,15 +40,15 @@ TEST(DemoKit, BrandsTheWindowAndItsNewsComeFromTheServer)
     const auto who = newsIdentityFor(w.brandSettings());
     ASSERT_TRUE(who);
     std::string id, title, body;
-    ASSERT_TRUE(w.GetLastNews(*who, id, title, false));
+    ASSERT_TRUE(w.newsPart().GetLastNews(*who, id, title, false));
     EXPECT_EQ(id, "4");
     EXPECT_EQ(title, "Lintrel 2.1 is available");
     std::vector<std::string> list;
-    ASSERT_TRUE(w.GetNewsList(*who, list));
+    ASSERT_TRUE(w.newsPart().GetNewsList(*who, list));
     ASSERT_EQ(list.size(), 4u);
     EXPECT_EQ(list.front(), "4^Lintrel 2.1 is available^2026-12-01");
     EXPECT_EQ(list.back(), "1^Welcome to Lintrel Demo^2026-09-01");
-    ASSERT_TRUE(w.GetNewsDetails(*who, "3", body));
+    ASSERT_TRUE(w.newsPart().GetNewsDetails(*who, "3", body));
     EXPECT_NE(body.find("<h2 style=\"color: #e4572e;\">Autumn offer</h2>"), std::string::npos);
     EXPECT_TRUE(h.messages.shown.empty());
 }

@@ -1,6 +1,7 @@
-// Recording fakes for the window's side effects: message boxes, dialogs, clipboard, launcher.
+// Recording fakes for the window's side effects: message boxes, dialogs, clipboard, launcher, HTTP.
 #pragma once
 
+#include "net/http_service.h"
 #include "ui/clipboard.h"
 #include "ui/file_dialogs.h"
 #include "ui/launcher.h"
@@ -8,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <atomic>
 #include <deque>
 #include <optional>
 #include <vector>
@@ -99,6 +101,31 @@ public:
     QStringList openedUrls;
     std::vector<std::pair<QString, QStringList>> started;
     bool startSucceeds = true;
+};
+
+// Answers every POST with postAnswer and every GET with getBody, status 200.
+class FakeHttp : public HttpService
+{
+public:
+    HttpResult post(const std::string &url, const std::string &, const std::string &,
+                    std::size_t) override
+    {
+        posts.push_back(url);
+        return {true, 200, postAnswer, {}};
+    }
+    HttpResult get(const std::string &url, std::size_t, const HttpSink &sink) override
+    {
+        gets.push_back(url);
+        if (!sink(getBody))
+            return {false, 200, {}, "the body was refused"};
+        return {true, 200, {}, {}};
+    }
+    void disconnect() override { ++disconnects; }
+    void closeIdleConnections() override {}
+
+    std::vector<std::string> posts, gets;
+    std::string postAnswer = "OK", getBody;
+    std::atomic<int> disconnects{0};
 };
 
 } // namespace lintrel::testing

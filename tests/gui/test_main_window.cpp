@@ -1,6 +1,7 @@
 // The main window: design state, pages, live statistics, banner centring, error handler.
 #include "gui/window_harness.h"
 #include "ui/error_handler.h"
+#include "update/update_messages.h"
 #include "util/errors.h"
 
 #include <QLineEdit>
@@ -133,4 +134,27 @@ TEST(MainWindow, ErrorFromAHandlerIsReportedAndTheProgramGoesOn)
     // The window still works afterwards.
     QTest::keyClicks(h.child<QPlainTextEdit>("memEmail"), "still here");
     EXPECT_EQ(h.child<QLineEdit>("edtWords1")->text(), "2");
+}
+
+TEST(MainWindow, RequestsGoThroughTheGivenClientAndClosingDisconnectsIt)
+{
+    FakeHttp http;
+    http.getBody = "[APPLICATION]\r\nVersion=2.1\r\n";
+    WindowHarness h;
+    h.http = &http;
+    h.messages.answers = {MessageAnswer::Cancel};
+    TfrmMain &w = h.open();
+    h.child<QTimer>("Timer1")->stop();
+
+    w.updatePart().CheckForUpdates(true);
+    EXPECT_EQ(http.gets,
+              std::vector<std::string>{h.updateBaseUrl.toStdString() + "mainappupdate.inf"});
+    EXPECT_EQ(h.messages.texts(), QStringList{QString::fromStdString(updateOfferMessage("2.1"))});
+    EXPECT_TRUE(http.posts.empty()); // a brand without news asks no news service
+    EXPECT_EQ(http.disconnects, 0);
+
+    w.close();
+    EXPECT_EQ(http.disconnects, 2);
+    w.updatePart().CheckForUpdates(false); // nothing starts once the window is closing
+    EXPECT_EQ(http.gets.size(), 1u);
 }

@@ -136,7 +136,7 @@ TEST_F(RequestsInFlight, SecondCheckWhileOneWaitsIsDropped)
          [](WindowHarness &h) {
              QTest::mouseClick(h.child<QPushButton>("btnUpdate"), Qt::LeftButton);
          }},
-        {"start-up check fires", [](WindowHarness &h) { h.window->CheckForUpdates(true); }},
+        {"start-up check fires", [](WindowHarness &h) { h.window->updatePart().CheckForUpdates(true); }},
     };
     for (const Row &row : rows) {
         SCOPED_TRACE(row.name);
@@ -188,21 +188,21 @@ TEST_F(RequestsInFlight, ClosingEndsAWaitingRequestAtOnce)
         {"news list",
          [&who](WindowHarness &h) {
              std::vector<std::string> list{"kept"};
-             const bool ok = h.window->GetNewsList(who, list);
+             const bool ok = h.window->newsPart().GetNewsList(who, list);
              EXPECT_EQ(list, std::vector<std::string>{"kept"});
              return ok;
          }},
         {"newest item",
          [&who](WindowHarness &h) {
              std::string id = "9", title;
-             const bool ok = h.window->GetLastNews(who, id, title, false);
+             const bool ok = h.window->newsPart().GetLastNews(who, id, title, false);
              EXPECT_EQ(id, "");
              return ok;
          }},
         {"news body",
          [&who](WindowHarness &h) {
              std::string body = "old";
-             const bool ok = h.window->GetNewsDetails(who, "7", body);
+             const bool ok = h.window->newsPart().GetNewsDetails(who, "7", body);
              EXPECT_EQ(body, "");
              return ok;
          }},

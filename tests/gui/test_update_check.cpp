@@ -145,7 +145,7 @@ TEST_F(UpdateCheckWindow, DecidesByTheDescriptorVersion)
         h.messages.answers = {MessageAnswer::Cancel};
         const int hitsBefore = server.hits();
         if (row.silent)
-            w.CheckForUpdates(true);
+            w.updatePart().CheckForUpdates(true);
         else
             clickUpdate(h);
 

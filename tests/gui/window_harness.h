@@ -3,6 +3,8 @@
 
 #include "gui/fakes.h"
 #include "shell/frm_main.h"
+#include "shell/news_part.h"
+#include "shell/update_part.h"
 #include "ui/error_handler.h"
 
 #include <QFile>
@@ -25,6 +27,7 @@ struct WindowHarness
     // depends on what listens at the compiled-in address.
     QString updateBaseUrl = QStringLiteral("http://127.0.0.1:1/liveupdate/lintrel/");
     Launcher *launcherInUse = nullptr; // null: the fake launcher above
+    HttpService *http = nullptr;       // null: the real client
 
     // Creates the window (runs its creation), optionally shows it and waits until exposed.
     TfrmMain &open(bool show = true)
@@ -36,6 +39,7 @@ struct WindowHarness
         env.clipboard = &clipboard;
         env.launcher = launcherInUse ? launcherInUse : &launcher;
         env.updateBaseUrl = updateBaseUrl;
+        env.http = http;
         window = std::make_unique<TfrmMain>(env);
         if (show) {
             window->show();

@@ -1,6 +1,8 @@
 // Tests of the news requests against loopback servers: bytes on the wire and outcomes.
 #include "news/news_client.h"
 
+#include "net/http_client.h"
+
 #include "support/loopback_http_server.h"
 #include "support/raw_socket_server.h"
 

@@ -110,6 +110,28 @@ TEST(NewsProtocol, ListKeepsRecordsInOrderAndSkipsOkAndEmptySegments)
     EXPECT_EQ(readNewsList("OK " + AF + "1^a"), (V{"OK ", "1^a"}));
 }
 
+TEST(NewsProtocol, ARecordReadsIntoItsThreeFields)
+{
+    struct Row
+    {
+        std::string record;
+        NewsItem item;
+    };
+    const Row rows[] = {
+        {"7^Seventh item^2024-07-01", {"7", "Seventh item", "2024-07-01"}},
+        {"3^Third^2024-03-01^extra", {"3", "Third", "2024-03-01"}}, // later fields ignored
+        {"1^First item", {"1", "First item", ""}},                  // cut short: empty
+        {"5", {"5", "", ""}},
+        {"^T^", {"", "T", ""}},
+        {"9^^d", {"9", "", "d"}},
+        {"", {"", "", ""}},
+    };
+    for (const Row &row : rows)
+        EXPECT_EQ(readNewsItem(row.record), row.item) << row.record;
+    EXPECT_EQ(readNewsItems({"2^b^d2", "1^a"}),
+              (std::vector<NewsItem>{{"2", "b", "d2"}, {"1", "a", ""}}));
+}
+
 TEST(NewsProtocol, NewestItemWithTheMarkerAfterOrBeforeTheRecord)
 {
     struct Row

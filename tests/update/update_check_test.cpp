@@ -1,4 +1,5 @@
 // Tests of the descriptor download and the update check against a loopback server.
+#include "net/http_client.h"
 #include "update/download.h"
 #include "update/update_check.h"
 #include "util/errors.h"

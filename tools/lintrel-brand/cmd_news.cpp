@@ -11,9 +11,7 @@
 #include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/exe_dir.h"
-#include "util/fields.h"
 
-#include <algorithm>
 #include <atomic>
 #include <charconv>
 #include <chrono>
@@ -104,13 +102,9 @@ std::string whyNoNews(const BrandSettings &brand)
 
 void printRecords(const std::vector<std::string> &records, Output io)
 {
-    std::vector<std::string> fields;
-    for (const std::string &record : records) {
-        SplitFields('^', record, fields);
-        fields.resize(std::max<std::size_t>(fields.size(), 3));
-        io.out << escapeLineBreaks(fields[0]) << '\t' << escapeLineBreaks(fields[1]) << '\t'
-               << escapeLineBreaks(fields[2]) << '\n';
-    }
+    for (const NewsItem &item : readNewsItems(records))
+        io.out << escapeLineBreaks(item.id) << '\t' << escapeLineBreaks(item.title) << '\t'
+               << escapeLineBreaks(item.published) << '\n';
 }
 
 // Makes one request and prints what it brought.

@@ -1,0 +1,214 @@
+// The email panel's behaviour: live statistics, Format, Select All, Clear, Copy, key and drop
+// rules.
+#include "shell/email_panel.h"
+
+#include "formatter/text_stats.h"
+#include "shell/frm_main.h"
+#include "ui/clipboard.h"
+#include "ui/document_edits.h"
+#include "ui/document_stats.h"
+#include "ui/error_handler.h"
+#include "ui/message_boxes.h"
+#include "util/fields.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QShortcut>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace lintrel {
+
+namespace {
+
+// Keys the maximum-line-length field takes: digits, one minus sign, control keys but Enter.
+bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
+{
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
+        return false;
+    const QString typed = key.text();
+    if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f ||
+        (key.modifiers() & Qt::ControlModifier))
+        return true; // navigation, editing and shortcut keys
+    if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 0x80)
+        return true;
+    if (typed == QLatin1String("-")) {
+        QString rest = field.text();
+        if (field.hasSelectedText())
+            rest.remove(field.selectionStart(), field.selectedText().size());
+        return !rest.contains(QLatin1Char('-'));
+    }
+    return false;
+}
+
+// Shift+Enter would insert a line separator inside the line.
+bool isShiftEnter(const QKeyEvent &key)
+{
+    return (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) &&
+           (key.modifiers() & Qt::ShiftModifier);
+}
+
+} // namespace
+
+EmailPanel::EmailPanel(TfrmMain &window, QWidget *parent) : QWidget(parent), window_(window)
+{
+    buildWidgets();
+    statistics_ = new DocumentStatistics(memEmail->document(), this);
+    connectHandlers();
+}
+
+void EmailPanel::connectHandlers()
+{
+    edtMaxLine->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("-?[0-9]*")), edtMaxLine));
+    edtMaxLine->installEventFilter(this);
+    memEmail->installEventFilter(this);
+    memEmail->viewport()->installEventFilter(this);
+    memEmail->setAcceptDrops(true);
+
+    connect(memEmail, &QPlainTextEdit::textChanged, this, &EmailPanel::memEmailChange);
+    connect(edtMaxLine, &QLineEdit::textChanged, this, &EmailPanel::edtMaxLineChange);
+    connect(bsSkinButton5, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { bsSkinButton5Click(); }); });
+    connect(btnSelect, &QPushButton::clicked, this, &EmailPanel::btnSelectClick);
+    connect(btnClear, &QPushButton::clicked, this, &EmailPanel::btnClearClick);
+    connect(btnImport, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { btnImportClick(); }); });
+    connect(btnCopy, &QPushButton::clicked, this, &EmailPanel::btnCopyClick);
+    connect(btnSave, &QPushButton::clicked, this,
+            [this] { runGuarded([this] { btnSaveClick(); }); });
+}
+
+void EmailPanel::addFileShortcuts(QWidget *scope)
+{
+    const std::pair<QKeySequence::StandardKey, QPushButton *> keys[] = {
+        {QKeySequence::Open, btnImport}, {QKeySequence::Save, btnSave}};
+    for (const auto &[key, button] : keys) {
+        auto *shortcut = new QShortcut(key, scope);
+        shortcut->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
+}
+
+void EmailPanel::focusText()
+{
+    memEmail->setFocus();
+}
+
+bool EmailPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == edtMaxLine && event->type() == QEvent::KeyPress) {
+        if (maxLineKeyAccepted(*static_cast<QKeyEvent *>(event), *edtMaxLine))
+            return false;
+        QApplication::beep();
+        return true;
+    }
+    if (watched == memEmail && event->type() == QEvent::KeyPress) {
+        if (!isShiftEnter(*static_cast<QKeyEvent *>(event)))
+            return false;
+        memEmail->textCursor().insertBlock(); // a real line break instead
+        return true;
+    }
+    if (watched == memEmail->viewport())
+        return dropFilter(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+bool EmailPanel::dropFilter(QEvent *event)
+{
+    if (event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove) {
+        auto *drag = static_cast<QDropEvent *>(event);
+        if (!drag->mimeData()->hasUrls())
+            return false;
+        drag->acceptProposedAction();
+        return true;
+    }
+    if (event->type() != QEvent::Drop)
+        return false;
+    auto *drop = static_cast<QDropEvent *>(event);
+    const auto urls = drop->mimeData()->urls();
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return false;
+    drop->acceptProposedAction();
+    const QString path = urls.first().toLocalFile();
+    runGuarded([&] { importFile(path); });
+    return true;
+}
+
+QString EmailPanel::editorText() const
+{
+    // Blocks are separated by U+2029 in the raw text; the core expects line feeds.
+    QString text = memEmail->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return text;
+}
+
+void EmailPanel::replaceEditorText(const QString &text)
+{
+    // One edit: one change notification and one undo step; the view stays where it was.
+    replaceDocumentText(*memEmail, text, *statistics_);
+}
+
+void EmailPanel::memEmailChange()
+{
+    // statistics_ follows every change of the text line by line, so its counts are those of
+    // the whole text without reading it again.
+    UpdateTextStatistics(statistics_->stats());
+}
+
+void EmailPanel::UpdateTextStatistics(const TextStats &stats)
+{
+    edtWords1->setText(QString::number(stats.words));
+    edtSenten1->setText(QString::number(stats.sentences));
+    edtParag1->setText(QString::number(stats.paragraphs));
+    edtLines->setText(QString::number(stats.lines));
+    edtChars->setText(QString::number(stats.characters));
+    edtLong->setText(QString::number(stats.longestLine));
+}
+
+void EmailPanel::edtMaxLineChange()
+{
+    // While the text is not a whole number the last valid value stays in force.
+    const QByteArray text = edtMaxLine->text().toLatin1();
+    if (const auto value = parseInt32(std::string_view(text.constData(), size_t(text.size()))))
+        maxLineLength_ = *value;
+}
+
+void EmailPanel::bsSkinButton5Click()
+{
+    if (maxLineLength_ < 1) {
+        window_.msgMain().show(&window_,
+                               QStringLiteral("The maximum line length must be at least 1. "
+                                              "The text was not changed."),
+                               MessageKind::Warning, MessageButtons::Ok);
+        return;
+    }
+    // Only the lines too long are cut, in place: one edit, one undo step.
+    wrapDocumentLines(*memEmail, maxLineLength_, *statistics_);
+}
+
+void EmailPanel::btnSelectClick()
+{
+    memEmail->selectAll();
+}
+
+void EmailPanel::btnClearClick()
+{
+    // Undoable, and the statistics follow (all six fields show 0).
+    replaceEditorText(QString());
+}
+
+void EmailPanel::btnCopyClick()
+{
+    QString text = editorText();
+    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    window_.clipboard().setText(text);
+}
+
+} // namespace lintrel
