@@ -47,22 +47,46 @@ struct LineCuts
 {
     std::vector<int> offsets;
     std::vector<LineCounts> pieces;
+    std::u16string wrapped;
+    bool breaksOnly = true; // the pieces put together give the line back
 };
 
 LineCuts wrapCuts(const QString &line, int64_t maxLength)
 {
     LineCuts cuts;
-    const std::u16string wrapped = wrapText(utf16View(line), maxLength, u"\n");
+    cuts.wrapped = wrapText(utf16View(line), maxLength, u"\n");
+    const std::u16string_view wrapped = cuts.wrapped, original = utf16View(line);
     size_t start = 0;
     for (size_t i = 0; i <= wrapped.size(); ++i) {
         if (i < wrapped.size() && wrapped[i] != u'\n')
             continue;
+        const std::u16string_view piece = wrapped.substr(start, i - start);
+        const size_t at = start - cuts.offsets.size();
+        cuts.breaksOnly = cuts.breaksOnly && original.substr(at, piece.size()) == piece;
         if (i < wrapped.size())
             cuts.offsets.push_back(int(i - cuts.offsets.size()));
-        cuts.pieces.push_back(countLine(std::u16string_view(wrapped).substr(start, i - start)));
+        cuts.pieces.push_back(countLine(piece));
         start = i + 1;
     }
+    cuts.breaksOnly = cuts.breaksOnly && wrapped.size() == original.size() + cuts.offsets.size();
     return cuts;
+}
+
+// Cuts the line in `block` as `cuts` says: block breaks inserted from the last cut back, so
+// the earlier offsets stay where they were; should the wrapper have changed more than line
+// breaks, the line's text is replaced by its wrapped text instead.
+void applyCuts(QTextCursor &cursor, const QTextBlock &block, const LineCuts &cuts)
+{
+    if (!cuts.breaksOnly) {
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.insertText(QString::fromStdU16String(cuts.wrapped));
+        return;
+    }
+    for (auto cut = cuts.offsets.rbegin(); cut != cuts.offsets.rend(); ++cut) {
+        cursor.setPosition(block.position() + *cut);
+        cursor.insertBlock();
+    }
 }
 
 } // namespace
@@ -81,15 +105,12 @@ bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatisti
         // A line of at most maxLength UTF-16 units has at most maxLength characters.
         if (block.length() - 1 > maxLength) {
             LineCuts cuts = wrapCuts(block.text(), maxLength);
-            if (!cuts.offsets.empty() && cutLines.empty())
-                cursor.beginEditBlock();
-            // From the last cut back, so the earlier offsets stay where they were.
-            for (auto cut = cuts.offsets.rbegin(); cut != cuts.offsets.rend(); ++cut) {
-                cursor.setPosition(block.position() + *cut);
-                cursor.insertBlock();
-            }
-            if (!cuts.offsets.empty())
+            if (!cuts.offsets.empty() || !cuts.breaksOnly) {
+                if (cutLines.empty())
+                    cursor.beginEditBlock();
+                applyCuts(cursor, block, cuts);
                 cutLines.push_back({line, 1, std::move(cuts.pieces)});
+            }
         }
         block = next;
     }
