@@ -9,7 +9,7 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev zlib1g-dev
     clang libclang-rt-14-dev
-    qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev
+    qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libboost-dev nginx wrk curl
     xvfb xauth x11-utils x11-apps imagemagick dpkg-dev file
 )
 

@@ -15,7 +15,7 @@ configure_build "$ROOT/build" -DLINTREL_WERROR=ON
 ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
 
 echo "== install layout and Debian package"
-bash "$ROOT/tests/newsd/package_test.sh" "$ROOT/build"
+bash "$ROOT/tests/tools/lintrel-newsd/package_test.sh" "$ROOT/build"
 
 echo "== fuzz targets (build-fuzz/)"
 "$ROOT/scripts/fuzz.sh"

@@ -2,6 +2,7 @@
 #include "brand/brand_lint_tags.h"
 
 #include "brand/brand_document.h"
+#include "util/fields.h"
 
 #include <algorithm>
 #include <map>
@@ -17,16 +18,6 @@ constexpr std::size_t kMaxTagLength = 64; // longer text between the marks is no
 bool isNameChar(char c)
 {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
-std::string upper(std::string_view s)
-{
-    std::string out(s);
-    for (char &c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return out;
 }
 
 const std::vector<std::string> &knownNames()
@@ -118,24 +109,24 @@ std::string knownTagName(std::string_view name)
     static const std::map<std::string, std::string> byKey = [] {
         std::map<std::string, std::string> map;
         for (const std::string &known : knownNames())
-            map.emplace(upper(known), known);
+            map.emplace(toUpperAscii(known), known);
         return map;
     }();
     if (name.size() > kMaxTagLength)
         return {};
-    const auto it = byKey.find(upper(name));
+    const auto it = byKey.find(toUpperAscii(name));
     return it == byKey.end() ? std::string() : it->second;
 }
 
 std::string nearestKnownTagName(std::string_view name)
 {
-    const std::string key = upper(name);
+    const std::string key = toUpperAscii(name);
     std::string best;
     if (key.size() > kMaxTagLength)
         return best;
     std::size_t bestDistance = std::max<std::size_t>(2, key.size() / 4) + 1;
     for (const std::string &known : knownNames()) {
-        const std::size_t d = editDistance(key, upper(known));
+        const std::size_t d = editDistance(key, toUpperAscii(known));
         if (d < bestDistance) {
             bestDistance = d;
             best = known;

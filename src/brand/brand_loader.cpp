@@ -1,14 +1,11 @@
 // The brand loader: fields in order from one working text, entry lists, the run's picks.
 #include "brand/brand_loader.h"
 
+#include "util/app_version.h"
 #include "util/fields.h"
 
 #include <algorithm>
 #include <tuple>
-
-#ifndef LINTREL_APP_VERSION
-#error "LINTREL_APP_VERSION must be defined by the build"
-#endif
 
 namespace lintrel {
 
@@ -24,16 +21,6 @@ std::string replaceAll(std::string text, std::string_view from, std::string_view
         pos += to.size();
     }
     return text;
-}
-
-std::string toLowerAscii(std::string_view text)
-{
-    std::string out(text);
-    for (char &c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
 }
 
 // Entries family1, family2, ... up to the first empty or missing one.
@@ -142,7 +129,7 @@ BrandLoadResult readBrandDocument(std::string_view documentBytes)
                 replaceAll(r.settings.AffiliateURL, kAffiliatePlaceholder, r.settings.AffiliateID);
         }
     }
-    r.caption = r.settings.ApplicationName + " v" + LINTREL_APP_VERSION;
+    r.caption = r.settings.ApplicationName + " v" + std::string(kAppVersion);
     r.newsButtonVisible = newsButtonVisible(r.settings);
     r.makeMoneyCaption =
         r.settings.MakeMoneyButton.empty() ? std::string("Make Money") : r.settings.MakeMoneyButton;

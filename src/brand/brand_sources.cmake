@@ -1,4 +1,4 @@
-# Brand document, loader, marker, skin and publisher checks; field helpers; browser command.
+# Brand document, loader, marker, skin and publisher checks.
 target_sources(lintrel_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/brand_document.cpp
     ${CMAKE_CURRENT_LIST_DIR}/brand_last_news.cpp
@@ -9,5 +9,4 @@ target_sources(lintrel_core PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/brand_report.cpp
     ${CMAKE_CURRENT_LIST_DIR}/brand_skin.cpp
     ${CMAKE_CURRENT_LIST_DIR}/brand_template.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/../shell/browser_command.cpp
 )

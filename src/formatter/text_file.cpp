@@ -1,19 +1,15 @@
 // Text files: UTF-8 validation, Windows-1252 decoding, line breaks, whole-file read and write.
 #include "formatter/text_file.h"
 
+#include "util/atomic_file.h"
 #include "util/errors.h"
+#include "util/file_io.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <emmintrin.h>
-#include <fcntl.h>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace lintrel {
 
@@ -123,39 +119,6 @@ std::string decodeWindows1252(std::string_view bytes)
     return out;
 }
 
-namespace {
-
-[[noreturn]] void throwOpenError(const std::string &path, int error)
-{
-    throw Error(
-        formatMessage("Cannot open file \"%s\". %s", {fullPath(path), systemErrorText(error)}));
-}
-
-[[noreturn]] void throwCreateError(const std::string &path, int error)
-{
-    throw Error(
-        formatMessage("Cannot create file \"%s\". %s", {fullPath(path), systemErrorText(error)}));
-}
-
-// Writes every byte or returns false with errno set (ENOSPC for a short write).
-bool writeAll(int fd, std::string_view bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = ENOSPC;
-            return false;
-        }
-        bytes.remove_prefix(size_t(n));
-    }
-    return true;
-}
-
-} // namespace
-
 bool isValidUtf8(std::string_view bytes)
 {
     static const bool ssse3 = detail::cpuHasSsse3();
@@ -216,32 +179,13 @@ std::string_view detectLineBreak(std::string_view text)
 
 std::string readTextFile(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throwOpenError(path, errno);
-    std::string data;
-    struct stat st = {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
-        data.reserve(size_t(st.st_size));
-    size_t used = 0;
-    for (;;) {
-        if (data.size() - used < (1 << 16))
-            data.resize(std::max(data.capacity(), used + (1 << 20)));
-        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throwOpenError(path, error);
-        }
-        if (n == 0)
-            break;
-        used += size_t(n);
+    try {
+        return readFile(path);
+    } catch (const FileError &e) {
+        if (e.op() != FileOp::Read)
+            throw;
+        throw FileError(FileOp::Open, path, e.errnum()); // the window reports both alike
     }
-    ::close(fd);
-    data.resize(used);
-    return data;
 }
 
 std::string importTextFile(const std::string &path, std::string_view newline)
@@ -260,37 +204,13 @@ std::string importTextFile(const std::string &path, std::string_view newline)
 
 void writeTextFile(const std::string &path, std::string_view text)
 {
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; fd < 0; ++attempt) {
-        temp = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && (errno != EEXIST || attempt == 100))
-            throwCreateError(path, errno);
+    try {
+        replaceFile(path, text);
+    } catch (const FileError &e) {
+        if (e.op() == FileOp::Write)
+            throw Error("Stream write error");
+        throw;
     }
-    // Keep the mode of a file being replaced.
-    struct stat st = {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    const bool written = writeAll(fd, text) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        ::unlink(temp.c_str());
-        throw Error("Stream write error");
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temp.c_str());
-        throwCreateError(path, error);
-    }
-}
-
-std::string fullPath(const std::string &path)
-{
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec || path.empty() ? path : absolute.string();
 }
 
 } // namespace lintrel

@@ -45,13 +45,10 @@ std::string readTextFile(const std::string &path);
 // kMemoCapacity bytes.
 std::string importTextFile(const std::string &path, std::string_view newline = "\r\n");
 
-// Save: writes the text byte for byte (callers pass UTF-8 with CR LF breaks) through a
-// temporary file in the same folder renamed over the target, so a failed save leaves the old
-// file whole. Throws lintrel::Error "Cannot create file "<full path>". <system text>" when the
-// file cannot be created, and "Stream write error" when not every byte could be written.
+// Save: writes the text byte for byte (callers pass UTF-8 with CR LF breaks) through the
+// file layer's AtomicFile, so a failed save leaves the old file whole. Throws lintrel::Error
+// "Cannot create file "<full path>". <system text>" when the file cannot be created, and "Stream
+// write error" when not every byte could be written.
 void writeTextFile(const std::string &path, std::string_view text);
-
-// The absolute form of a path as it appears in messages (the path itself when that fails).
-std::string fullPath(const std::string &path);
 
 } // namespace lintrel

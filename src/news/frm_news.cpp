@@ -2,7 +2,7 @@
 #include "news/frm_news.h"
 
 #include "brand/settings_store.h"
-#include "shell/frm_main.h"
+#include "ui/document_text.h"
 #include "ui/error_handler.h"
 #include "ui/html_view.h"
 #include "ui/widgets.h"

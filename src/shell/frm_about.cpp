@@ -1,6 +1,8 @@
 // The About window: brand name, version, copyright and the brand's about text.
 #include "shell/frm_about.h"
 
+#include "util/app_version.h"
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,7 +50,7 @@ void TfrmAbout::FormCreate(const AboutTexts &texts)
     setWindowTitle(QStringLiteral("About ") + texts.applicationName + QStringLiteral("..."));
     lblProductName->setText(texts.applicationName);
     lblProductVersion->setText(QStringLiteral("Product Version: ") +
-                               QStringLiteral(LINTREL_APP_VERSION));
+                               QString::fromLatin1(kAppVersion.data(), kAppVersion.size()));
     lblCopyright1->setText(QStringLiteral("Copyright (c) ") + texts.copyrightYears +
                            QLatin1Char(' ') + texts.copyrightCompany);
     memAbout->setPlainText(texts.aboutText);

@@ -2,9 +2,8 @@
 #include "shell/frm_main.h"
 
 #include "brand/brand_random.h"
-#include "formatter/text_file.h"
+#include "browser/browser_command.h"
 #include "shell/brand_applier.h"
-#include "shell/browser_command.h"
 #include "shell/email_panel.h"
 #include "shell/frm_about.h"
 #include "shell/news_part.h"
@@ -46,12 +45,6 @@ Interface *useOrMake(Interface *given, std::unique_ptr<Interface> &owned)
 }
 
 } // namespace
-
-QString fromDocumentText(const std::string &bytes)
-{
-    const std::string utf8 = decodeTextBytes(bytes);
-    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-}
 
 TfrmMain::TfrmMain(MainWindowEnv env, QWidget *parent) : QWidget(parent), env_(std::move(env))
 {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "brand/brand_document.h"
+#include "ui/document_text.h"
 
 #include <QPointer>
 #include <QString>
@@ -50,9 +51,6 @@ struct MainWindowEnv
     HttpService *http = nullptr;    // IdHTTP1; null: the real client, made on first use
     QString updateBaseUrl;          // the live-update server; empty: the compiled-in one
 };
-
-// Bytes of the brand document or a news answer as text: UTF-8 when valid, else Windows-1252.
-QString fromDocumentText(const std::string &bytes);
 
 class TfrmMain : public QWidget
 {

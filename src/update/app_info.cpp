@@ -1,11 +1,13 @@
 // The program's compiled-in version and live-update address, and the updater's arguments.
 #include "update/app_info.h"
 
+#include "util/app_version.h"
+
 namespace lintrel {
 
 std::string appVersion()
 {
-    return LINTREL_APP_VERSION;
+    return std::string(kAppVersion);
 }
 
 std::string updateServerBaseUrl()

@@ -2,6 +2,7 @@
 #include "util/errors.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace lintrel {
 
@@ -28,5 +29,28 @@ std::string systemErrorText(int errnum)
     const char *text = strerror_r(errnum, buf, sizeof buf);
     return text;
 }
+
+std::string absolutePathForMessage(const std::string &path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec || path.empty() ? path : absolute.lexically_normal().string();
+}
+
+std::string fileErrorMessage(FileOp op, const std::string &path, int errnum)
+{
+    static constexpr const char *kPatterns[] = {
+        "Cannot open file \"%s\". %s",
+        "Cannot create file \"%s\". %s",
+        "Cannot read file \"%s\". %s",
+        "Cannot write file \"%s\". %s",
+    };
+    return formatMessage(kPatterns[static_cast<int>(op)],
+                         {absolutePathForMessage(path), systemErrorText(errnum)});
+}
+
+FileError::FileError(FileOp op, const std::string &path, int errnum)
+    : Error(fileErrorMessage(op, path, errnum)), op_(op), errnum_(errnum)
+{}
 
 } // namespace lintrel

@@ -12,6 +12,11 @@ char foldAscii(char c)
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+char lowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 } // namespace
 
 std::size_t findIgnoringAsciiCase(std::string_view haystack, std::string_view needle,
@@ -86,9 +91,33 @@ std::string_view trimBlanks(std::string_view text)
     return text;
 }
 
+std::string toLowerAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        c = lowerAscii(c);
+    return out;
+}
+
+std::string toUpperAscii(std::string_view text)
+{
+    std::string out(text);
+    for (char &c : out)
+        c = foldAscii(c);
+    return out;
+}
+
+std::vector<std::string> splitNonEmpty(char separator, std::string_view text)
+{
+    std::vector<std::string> fields;
+    SplitFields(separator, text, fields);
+    std::erase_if(fields, [](const std::string &field) { return field.empty(); });
+    return fields;
+}
+
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 {
-    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    const auto lower = lowerAscii;
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)

@@ -26,6 +26,13 @@ std::optional<int32_t> parseInt32(std::string_view text);
 // The text without the spaces and TABs at its ends.
 std::string_view trimBlanks(std::string_view text);
 
+// The text with its ASCII letters in lower (upper) case, other bytes as they are.
+std::string toLowerAscii(std::string_view text);
+std::string toUpperAscii(std::string_view text);
+
+// The fields of text split at separator, empty ones left out: "a::b:" gives a, b.
+std::vector<std::string> splitNonEmpty(char separator, std::string_view text);
+
 // True when a and b are equal with ASCII letters compared without regard to case.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -1,9 +1,10 @@
 // The demo kit built into a folder, and lintrel-newsd serving its news as a child process.
 #pragma once
 
+#include "support/window_harness.h"
+
 #include <QProcess>
 #include <QString>
-#include <QTemporaryDir>
 #include <filesystem>
 
 namespace lintrel::testing {
@@ -17,7 +18,8 @@ public:
         std::filesystem::copy(LINTREL_DEMO_KIT "/news-content", content.path().toStdString(),
                               std::filesystem::copy_options::recursive);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(QStringLiteral(LINTREL_NEWSD), {"--port", "0", "--content", content.path()});
+        process.start(QStringLiteral(LINTREL_NEWSD_TOOL),
+                      {"--port", "0", "--content", content.path()});
         const QByteArray prefix = "listening on http://127.0.0.1:";
         while (!process.canReadLine() && process.waitForReadyRead(10000)) {
         }
@@ -35,7 +37,7 @@ public:
         return QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path);
     }
 
-    QTemporaryDir content;
+    QtTempFolder content;
     QProcess process;
     int port = 0;
 };

@@ -1,6 +1,6 @@
 // Tests of the line-by-line statistics: counts of lines, replacements against a full recount.
 #include "formatter/line_index.h"
-#include "text_samples.h"
+#include "formatter/text_samples.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "formatter/text_file.h"
 #include "util/errors.h"
 
-#include "temp_folder_test.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

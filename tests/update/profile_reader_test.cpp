@@ -1,4 +1,5 @@
 // Tests of the INI reader with the Windows profile rules.
+#include "support/temp_folder.h"
 #include "update/profile_reader.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,8 @@ TEST(ProfileReader, CutsLongValuesAndReadsFiles)
     const std::string ini = "\xEF\xBB\xBF[APPLICATION]\nVersion=" + longValue + "\n";
     EXPECT_EQ(readProfileString(ini, "APPLICATION", "Version"), longValue.substr(0, 2047));
 
-    const auto path = std::filesystem::temp_directory_path() / "lintrel_profile_test.inf";
+    const lintrel::test::TempFolder temp("profile");
+    const auto path = temp / "mainappupdate.inf";
     std::ofstream(path, std::ios::binary) << "[APPLICATION]\r\nVersion=2.5\r\n";
     EXPECT_EQ(lintrel::readProfileStringFromFile(path.string(), "APPLICATION", "Version"), "2.5");
     std::filesystem::remove(path);

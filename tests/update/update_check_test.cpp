@@ -1,5 +1,6 @@
 // Tests of the descriptor download and the update check against a loopback server.
 #include "net/http_client.h"
+#include "support/temp_folder.h"
 #include "update/download.h"
 #include "update/update_check.h"
 #include "util/errors.h"
@@ -32,9 +33,6 @@ class UpdateCheckTest : public testing::Test
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/lintrel_update_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
         http_.server().Get("/liveupdate/lintrel/mainappupdate.inf",
                            [this](const httplib::Request &, httplib::Response &res) {
                                std::lock_guard guard(mutex_);
@@ -43,7 +41,6 @@ protected:
                            });
         http_.start();
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     void serve(std::string descriptor, int status = 200)
     {
@@ -55,7 +52,8 @@ protected:
     fs::path local() const { return dir_ / "mainappupdate.inf"; }
     void putOldCopy() const { std::ofstream(local()) << "old copy"; }
 
-    fs::path dir_;
+    test::TempFolder temp_{"update"};
+    fs::path dir_ = temp_.path();
     LoopbackHttpServer http_;
     HttpClient client_;
     std::mutex mutex_;

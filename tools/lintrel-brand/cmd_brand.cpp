@@ -11,10 +11,9 @@
 #include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/exe_dir.h"
+#include "util/file_io.h"
 
-#include <cerrno>
 #include <cstdint>
-#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,7 +22,6 @@ namespace lintrel::brand_tool {
 
 namespace {
 
-constexpr OptionDef PasswordOpt{"password", true};
 constexpr OptionDef ForceOpt{"force", false};
 
 std::span<const std::uint8_t> asBytes(std::string_view text)
@@ -59,7 +57,7 @@ int fileError(const Error &e, Output io)
 
 int runShow(std::span<const std::string> argv, Output io)
 {
-    const OptionDef options[] = {PasswordOpt};
+    const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 1, 1);
     const std::string password = passwordOrDefault(args);
     try {
@@ -73,7 +71,7 @@ int runShow(std::span<const std::string> argv, Output io)
 
 int runLint(std::span<const std::string> argv, Output io)
 {
-    const OptionDef options[] = {PasswordOpt};
+    const OptionDef options[] = {PasswordOption};
     const ParsedArgs args = parseArgs(argv, options, 1, 1);
     const std::string password = passwordOrDefault(args);
     const std::string &path = args.operands[0];
@@ -97,7 +95,7 @@ int runSkin(std::span<const std::string> argv, Output io)
 {
     const ParsedArgs args = parseArgs(argv, {}, 2, 2);
     try {
-        writeFileAtomically(args.operands[1], compressSkin(readWholeFile(args.operands[0])));
+        replaceFile(args.operands[1], compressSkin(readFile(args.operands[0])));
         return ExitOk;
     } catch (const Error &e) {
         return fileError(e, io);
@@ -117,7 +115,8 @@ int runNew(std::span<const std::string> argv, Output io)
         return ExitFileError;
     }
     try {
-        writeFileAtomically(path, brandTemplate());
+        // The user fills in publisher ids and links here: private from the start.
+        replaceFile(path, brandTemplate(), 0600);
         return ExitOk;
     } catch (const Error &e) {
         return fileError(e, io);
@@ -147,40 +146,9 @@ std::string passwordOrDefault(const ParsedArgs &args)
     return password;
 }
 
-void writeFileAtomically(const std::string &path, std::string_view bytes)
-{
-    AtomicFile file(path);
-    file.write(asBytes(bytes));
-    file.commit();
-}
-
-std::string readWholeFile(const std::string &path)
-{
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw Error(formatMessage("Cannot open file \"%s\". %s", {path, systemErrorText(errno)}));
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int err = errno;
-            ::close(fd);
-            throw Error(formatMessage("Cannot read file \"%s\". %s", {path, systemErrorText(err)}));
-        }
-        if (n == 0)
-            break;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return bytes;
-}
-
 BrandInput readBrandInput(const std::string &path, std::string_view password, Output io)
 {
-    std::string bytes = readWholeFile(path);
+    std::string bytes = readFile(path);
     DecryptedSettings opened = decryptSettings(asBytes(bytes), password);
     // The verifier is only two bytes, so about one plain document in 65536 passes it and then
     // fails the code: such a file is still a plain document when only its raw bytes hold tags.

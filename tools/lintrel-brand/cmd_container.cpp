@@ -3,14 +3,13 @@
 #include "commands.h"
 
 #include "brand/aes_lib/container.h"
+#include "brand/settings_file.h"
 #include "util/errors.h"
-#include "util/settings_file.h"
 
 namespace lintrel::brand_tool {
 
 namespace {
 
-constexpr OptionDef PasswordOption{"password", true};
 constexpr OptionDef ForceOption{"force", false};
 
 // Exit code and message for a verdict on the container at path.

@@ -8,9 +8,9 @@
 #include "net/http_client.h"
 #include "news/news_client.h"
 #include "news/news_identity.h"
-#include "util/atomic_file.h"
 #include "util/errors.h"
-#include "util/exe_dir.h"
+#include "util/fields.h"
+#include "util/file_io.h"
 
 #include <atomic>
 #include <charconv>
@@ -27,7 +27,6 @@ namespace lintrel::brand_tool {
 
 namespace {
 
-constexpr OptionDef PasswordOpt{"password", true};
 constexpr OptionDef TimeoutOpt{"timeout", true};
 constexpr int DefaultTimeoutSeconds = 60;
 constexpr int MaxTimeoutSeconds = 24 * 3600;
@@ -146,7 +145,7 @@ void checkNewsOperands(const std::vector<std::string> &operands)
 
 int runNews(std::span<const std::string> argv, Output io)
 {
-    const OptionDef options[] = {PasswordOpt, TimeoutOpt};
+    const OptionDef options[] = {PasswordOption, TimeoutOpt};
     const ParsedArgs args = parseArgs(argv, options, 2, 3);
     checkNewsOperands(args.operands);
     const std::string password = passwordOrDefault(args);
@@ -183,39 +182,6 @@ int runNews(std::span<const std::string> argv, Output io)
     return ExitFileError;
 }
 
-// A folder only the user can enter, removed with everything in it at the end of the scope.
-class PrivateFolder
-{
-public:
-    PrivateFolder()
-    {
-        const char *tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lintrel-brand-XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw Error(formatMessage("Cannot create folder \"%s\". %s",
-                                      {pattern, systemErrorText(errno)}));
-        path_ = pattern;
-    }
-    ~PrivateFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    PrivateFolder(const PrivateFolder &) = delete;
-    PrivateFolder &operator=(const PrivateFolder &) = delete;
-    const std::string &path() const { return path_; }
-
-private:
-    std::string path_;
-};
-
-void writeFile(const std::string &path, std::string_view bytes)
-{
-    AtomicFile file(path, 0600);
-    file.write({reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()});
-    file.commit();
-}
-
 // 0 for a container that opens cleanly; else the reason on io.err and its exit code.
 int containerVerdict(DecryptResult result, const std::string &path, bool storing, Output io)
 {
@@ -240,23 +206,18 @@ int runMarker(std::span<const std::string> argv, Output io)
     const ParsedArgs args = parseArgs(argv, {}, 1, 2);
     const std::string &path = args.operands[0];
     try {
-        // The store works on a folder holding dbsettings.dat: a private copy lets any file
-        // name be used and keeps the short-lived plain copy away from the user's folder.
-        const std::string original = readWholeFile(path);
-        const PrivateFolder folder;
-        const std::string copy = joinPath(folder.path(), kSettingsFileName);
-        writeFile(copy, original);
-        const DecryptResult verdict = verifyFile(copy, SettingsPassword);
+        const DecryptResult verdict = verifyFile(path, SettingsPassword);
         if (args.operands.size() == 1) {
-            io.out << escapeLineBreaks(ReadLastNewsId(folder.path())) << "\n";
+            io.out << escapeLineBreaks(readLastNewsIdIn(path)) << "\n";
             return containerVerdict(verdict, path, false, io);
         }
         if (verdict != DecryptResult::Ok)
             return containerVerdict(verdict, path, true, io);
-        if (WriteLastNewsId(folder.path(), args.operands[1]) != MarkerWrite::Stored)
+        // The store locks and rewrites the file a symbolic link points to, not the link, so
+        // a running program storing its own marker takes turns with this one.
+        const std::string target = std::filesystem::canonical(path).string();
+        if (writeLastNewsIdIn(target, args.operands[1]) != MarkerWrite::Stored)
             return containerVerdict(DecryptResult::Damaged, path, true, io);
-        // Replace the file a symbolic link points to, not the link.
-        writeFileAtomically(std::filesystem::canonical(path).string(), readWholeFile(copy));
         return ExitOk;
     } catch (const Error &e) {
         io.err << "lintrel-brand: " << e.what() << "\n";

@@ -3,11 +3,12 @@
 
 #include "options.h"
 
-#include "util/settings_file.h"
+#include "brand/settings_file.h"
 
 #include <span>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace lintrel::brand_tool {
 
@@ -44,13 +45,8 @@ struct BrandInput
 // cannot be read.
 BrandInput readBrandInput(const std::string &path, std::string_view password, Output io);
 
-// The whole content of a file. Throws lintrel::Error "Cannot open file ..." or "Cannot read
-// file ..." on failure.
-std::string readWholeFile(const std::string &path);
-
-// Replaces the file at path all at once with bytes, keeping its permission bits. Throws
-// lintrel::Error on failure, leaving the old file as it was.
-void writeFileAtomically(const std::string &path, std::string_view bytes);
+// --password VALUE, taken by every subcommand that opens a container.
+inline constexpr OptionDef PasswordOption{"password", true};
 
 // The value of --password, or the program's own settings password. Throws UsageError when it
 // is longer than a container password may be.

@@ -7,6 +7,7 @@
 #include "formatter/text_file.h"
 #include "formatter/text_stats.h"
 #include "util/errors.h"
+#include "util/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -116,24 +117,17 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
 
 namespace {
 
-void writeAll(std::string_view bytes)
+void writeOutput(std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(STDOUT_FILENO, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw Error(formatMessage("Cannot write the output. %s",
-                                      {systemErrorText(n < 0 ? errno : ENOSPC)}));
-        bytes.remove_prefix(size_t(n));
-    }
+    if (!writeAll(STDOUT_FILENO, bytes))
+        throw Error(formatMessage("Cannot write the output. %s", {systemErrorText(errno)}));
 }
 
 // The six counts, under a heading line when there is one.
 void printStats(const TextStats &s, const std::string &heading = {})
 {
     if (!heading.empty())
-        writeAll(heading + ":\n");
+        writeOutput(heading + ":\n");
     char out[512];
     const int n = std::snprintf(
         out, sizeof out,
@@ -142,7 +136,7 @@ void printStats(const TextStats &s, const std::string &heading = {})
         static_cast<long long>(s.words), static_cast<long long>(s.sentences),
         static_cast<long long>(s.paragraphs), static_cast<long long>(s.lines),
         static_cast<long long>(s.characters), static_cast<long long>(s.longestLine));
-    writeAll(std::string_view(out, size_t(n)));
+    writeOutput(std::string_view(out, size_t(n)));
 }
 
 // Wraps the text as it arrives, whole lines at a time, writing every line break back as it
@@ -196,7 +190,7 @@ private:
             appendWrappedText(out_, text.substr(at, end - at), width_, style);
             at = end;
         }
-        writeAll(out_);
+        writeOutput(out_);
     }
 
     int64_t width_;
@@ -247,7 +241,7 @@ bool runStats(const std::vector<std::string> &files)
         total = addStats(total, stats);
         printStats(stats, files.size() > 1 ? file : std::string());
         if (files.size() > 1)
-            writeAll("\n");
+            writeOutput("\n");
     }
     if (files.size() > 1)
         printStats(total, "total");

@@ -1,7 +1,10 @@
 // lintrel-format: prints the statistics of a text or wraps its lines (entry point).
 #include "format_command.h"
 
+#include "util/app_version.h"
+
 #include <cstdio>
+#include <string>
 
 int main(int argc, char **argv)
 {
@@ -19,7 +22,7 @@ int main(int argc, char **argv)
         std::fputs(lintrel::kFormatUsage, stdout);
         return 0;
     case FormatOptions::Action::Version:
-        std::puts("lintrel-format " LINTREL_APP_VERSION);
+        std::printf("lintrel-format %s\n", std::string(lintrel::kAppVersion).c_str());
         return 0;
     default:
         return lintrel::runFormatCommand(options);

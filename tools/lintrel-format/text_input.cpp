@@ -3,6 +3,7 @@
 
 #include "formatter/text_file.h"
 #include "util/errors.h"
+#include "util/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,9 +70,7 @@ public:
     {
         size_t used = 0;
         while (used < size) {
-            const ssize_t n = ::read(fd_, buf + used, size - used);
-            if (n < 0 && errno == EINTR)
-                continue;
+            const ssize_t n = readRetrying(fd_, buf + used, size - used);
             if (n < 0)
                 fail(errno);
             if (n == 0)
@@ -86,8 +85,7 @@ private:
     {
         if (name_ == "-")
             throw Error(formatMessage("Cannot read standard input. %s", {systemErrorText(error)}));
-        throw Error(formatMessage("Cannot open file \"%s\". %s",
-                                  {fullPath(name_), systemErrorText(error)}));
+        throw FileError(FileOp::Open, name_, error);
     }
 
     std::string name_;

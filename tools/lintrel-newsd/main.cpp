@@ -10,6 +10,7 @@
 #include <iostream>
 #include <optional>
 #include <pthread.h>
+#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -38,14 +39,18 @@ The content folder:
   news/<id>.html     one item each: "Title: ..." and "Published: ..." lines, an
                      empty line, then the HTML body; the largest id is the newest
   mainappupdate.inf  the update descriptor ([APPLICATION] Version=, Name=)
-Files are read again as soon as they change.
+Files are read again as soon as they change. Publish by writing a new file under
+a name starting with "." and renaming it into place; a file still being written
+is not served (its last complete version is, if any).
 
 Answers:
   POST PATH/getlastnews.php      conttype=all: the list; conttype=lastcode: the newest
   POST PATH/getnewsdetails.php   newsid=N: the item's escaped HTML body
   GET  /liveupdate/lintrel/mainappupdate.inf
-Request bodies over 64 KiB are refused (413). One line per request goes to
-standard error. Ends cleanly on SIGINT or SIGTERM.
+Request bodies over 64 KiB are refused (413), headers over 16 KiB too (431). A
+request must arrive whole within 10 seconds; an idle connection is closed after
+5 seconds. One line per request goes to standard error. Ends at once on SIGINT
+or SIGTERM.
 )";
 
 struct UsageError
@@ -94,6 +99,16 @@ std::optional<ServerOptions> parseOptions(const std::vector<std::string> &args)
     return options;
 }
 
+// Many clients each hold a connection: allow as many descriptors as the system lets us.
+void raiseDescriptorLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 // Blocks the signals that end the server in this thread and every thread it starts.
 sigset_t blockStopSignals()
 {
@@ -117,6 +132,7 @@ std::string serverUrl(const std::string &address, int port)
 int serve(const ServerOptions &options)
 {
     const sigset_t signals = blockStopSignals();
+    raiseDescriptorLimit();
 
     lintrel::newsd::NewsServer server(options);
     const int port = server.bind();

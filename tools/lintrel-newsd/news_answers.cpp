@@ -36,36 +36,37 @@ std::string record(const NewsItem &item)
     return std::to_string(item.id) + '^' + item.title + '^' + item.published;
 }
 
-const NewsItem *findItem(const NewsContent &content, std::string_view idText)
+const NewsItem *findItem(const NewsIndex &index, std::string_view idText)
 {
     std::uint64_t id = 0;
     const char *end = idText.data() + idText.size();
     const auto [ptr, ec] = std::from_chars(idText.data(), end, id);
     if (idText.empty() || ec != std::errc() || ptr != end)
         return nullptr;
-    const auto it = std::find_if(content.items.begin(), content.items.end(),
-                                 [id](const NewsItem &item) { return item.id == id; });
-    return it == content.items.end() ? nullptr : &*it;
-}
-
-NewsAnswer lastNewsAnswer(const NewsContent &content, const NewsForm &form)
-{
-    if (form.conttype == "all") {
-        std::string body;
-        for (const NewsItem &item : content.items)
-            body += record(item) + '\xAF';
-        body += "OK";
-        return {200, body};
-    }
-    if (form.conttype == "lastcode") {
-        if (content.items.empty())
-            return {200, "OK"};
-        return {200, record(content.items.front()) + std::string(kSuccess)};
-    }
-    return {400, "conttype must be \"all\" or \"lastcode\"\n"};
+    return index.find(id);
 }
 
 } // namespace
+
+NewsIndex::NewsIndex(NewsContent content) : content_(std::move(content))
+{
+    sortNewestFirst(content_);
+    for (const NewsItem &item : content_.items)
+        listAnswer_ += record(item) + '\xAF';
+    listAnswer_ += "OK";
+    newestAnswer_ =
+        content_.items.empty() ? "OK" : record(content_.items.front()) + std::string(kSuccess);
+}
+
+const NewsItem *NewsIndex::find(std::uint64_t id) const
+{
+    // Items are kept newest (largest id) first.
+    const auto &items = content_.items;
+    const auto it =
+        std::lower_bound(items.begin(), items.end(), id,
+                         [](const NewsItem &item, std::uint64_t v) { return item.id > v; });
+    return it != items.end() && it->id == id ? &*it : nullptr;
+}
 
 std::string escapeNewsBody(std::string_view html)
 {
@@ -85,13 +86,18 @@ std::string escapeNewsBody(std::string_view html)
     return out;
 }
 
-NewsAnswer answerNewsRequest(const NewsContent &content, NewsScript script, const NewsForm &form)
+NewsAnswer answerNewsRequest(const NewsIndex &index, NewsScript script, const NewsForm &form)
 {
-    if (const std::string_view error = identityError(content, form); !error.empty())
+    if (const std::string_view error = identityError(index.content(), form); !error.empty())
         return {200, std::string(error)};
-    if (script == NewsScript::LastNews)
-        return lastNewsAnswer(content, form);
-    const NewsItem *item = findItem(content, form.newsid);
+    if (script == NewsScript::LastNews) {
+        if (form.conttype == "all")
+            return {200, index.listAnswer()};
+        if (form.conttype == "lastcode")
+            return {200, index.newestAnswer()};
+        return {400, "conttype must be \"all\" or \"lastcode\"\n"};
+    }
+    const NewsItem *item = findItem(index, form.newsid);
     if (item == nullptr)
         return {200, "INVALIDNEWS"};
     return {200, escapeNewsBody(item->body) + std::string(kSuccess)};

@@ -104,7 +104,8 @@ bool setHeaderField(NewsItem &item, std::string_view key, std::string_view value
     return true;
 }
 
-// Newest first; of two files with the same id (7.html, 007.html) one is kept.
+} // namespace
+
 void sortNewestFirst(NewsContent &content)
 {
     auto &items = content.items;
@@ -118,41 +119,36 @@ void sortNewestFirst(NewsContent &content)
     items.erase(std::unique(items.begin(), items.end(), sameId), items.end());
 }
 
-void loadNewsItems(const fs::path &newsDir, NewsContent &content)
+bool isQuietlyIgnored(std::string_view name)
 {
-    std::error_code ec;
-    if (!fs::is_directory(newsDir, ec)) {
-        content.warnings.push_back("news/: no such folder, so there are no news items");
-        return;
-    }
-    for (const auto &entry : fs::directory_iterator(newsDir, ec)) {
-        const std::string name = entry.path().filename().string();
-        if (name.empty() || name.front() == '.' || name.back() == '~')
-            continue;
-        const auto id = idFromFileName(name);
-        if (!id) {
-            content.warnings.push_back("news/" + name + ": skipped (name items <id>.html)");
-            continue;
-        }
-        std::string why;
-        const auto bytes = readFile(entry.path(), kMaxNewsFileBytes, why);
-        std::optional<NewsItem> item;
-        if (bytes)
-            item = parseNewsItem(name, *bytes, why);
-        if (!item) {
-            content.warnings.push_back("news/" + name + ": skipped: " + why);
-            continue;
-        }
-        if (item->id > kMaxProgramNewsId)
-            content.warnings.push_back("news/" + name +
-                                       ": the program compares ids as numbers up to 2147483647; "
-                                       "a larger id does not count as newer there");
-        content.items.push_back(std::move(*item));
-    }
-    sortNewestFirst(content);
+    return name.empty() || name.front() == '.' || name.back() == '~';
 }
 
-} // namespace
+std::optional<NewsItem> readNewsFile(const std::string &newsDir, const std::string &name,
+                                     std::vector<std::string> &warnings)
+{
+    if (isQuietlyIgnored(name))
+        return std::nullopt;
+    const auto id = idFromFileName(name);
+    if (!id) {
+        warnings.push_back("news/" + name + ": skipped (name items <id>.html)");
+        return std::nullopt;
+    }
+    std::string why;
+    const auto bytes = readFile(fs::path(newsDir) / name, kMaxNewsFileBytes, why);
+    std::optional<NewsItem> item;
+    if (bytes)
+        item = parseNewsItem(name, *bytes, why);
+    if (!item) {
+        warnings.push_back("news/" + name + ": skipped: " + why);
+        return std::nullopt;
+    }
+    if (item->id > kMaxProgramNewsId)
+        warnings.push_back("news/" + name +
+                           ": the program compares ids as numbers up to 2147483647; "
+                           "a larger id does not count as newer there");
+    return item;
+}
 
 std::optional<NewsItem> parseNewsItem(std::string_view fileName, std::string_view bytes,
                                       std::string &why)
@@ -203,12 +199,12 @@ std::vector<PublisherLevel> parsePublishers(std::string_view iniText)
     return levels;
 }
 
-NewsContent loadNewsContent(const std::string &dir)
+void readPublishersFile(const std::string &dir, NewsContent &content)
 {
-    NewsContent content;
-    const fs::path root(dir);
     std::string why;
-    if (const auto ini = readFile(root / "publishers.ini", 1u << 20, why)) {
+    content.levels.clear();
+    content.publishersMissing = false;
+    if (const auto ini = readFile(fs::path(dir) / "publishers.ini", 1u << 20, why)) {
         content.levels = parsePublishers(*ini);
         if (content.levels.empty())
             content.warnings.push_back("publishers.ini: no level lists any PublisherIds");
@@ -217,12 +213,46 @@ NewsContent loadNewsContent(const std::string &dir)
         content.warnings.push_back("publishers.ini: " + why +
                                    "; every news request is answered CONNECTIONFAIL");
     }
-    if (fs::exists(root / "mainappupdate.inf")) {
-        content.descriptor = readFile(root / "mainappupdate.inf", 64u << 10, why);
+}
+
+void readDescriptorFile(const std::string &dir, NewsContent &content)
+{
+    const fs::path path = fs::path(dir) / "mainappupdate.inf";
+    std::string why;
+    content.descriptor.reset();
+    std::error_code ec;
+    if (fs::exists(path, ec)) {
+        content.descriptor = readFile(path, 64u << 10, why);
         if (!content.descriptor)
             content.warnings.push_back("mainappupdate.inf: " + why);
     }
-    loadNewsItems(root / "news", content);
+}
+
+std::vector<std::string> listNewsFolder(const std::string &newsDir,
+                                        std::vector<std::string> &warnings)
+{
+    std::vector<std::string> names;
+    std::error_code ec;
+    if (!fs::is_directory(newsDir, ec)) {
+        warnings.push_back("news/: no such folder, so there are no news items");
+        return names;
+    }
+    for (const auto &entry : fs::directory_iterator(newsDir, ec))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+NewsContent loadNewsContent(const std::string &dir)
+{
+    NewsContent content;
+    readPublishersFile(dir, content);
+    readDescriptorFile(dir, content);
+    const std::string newsDir = (fs::path(dir) / "news").string();
+    for (const std::string &name : listNewsFolder(newsDir, content.warnings)) {
+        if (auto item = readNewsFile(newsDir, name, content.warnings))
+            content.items.push_back(std::move(*item));
+    }
+    sortNewestFirst(content);
     return content;
 }
 

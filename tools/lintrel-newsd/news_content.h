@@ -43,6 +43,22 @@ inline constexpr std::size_t kMaxNewsFileBytes = 4u << 20;
 // content: what cannot be used is left out and named in warnings.
 NewsContent loadNewsContent(const std::string &dir);
 
+// The parts of loadNewsContent, for reading again only what changed.
+void readPublishersFile(const std::string &dir, NewsContent &content);
+void readDescriptorFile(const std::string &dir, NewsContent &content);
+// The names in the news folder (a warning when there is no such folder).
+std::vector<std::string> listNewsFolder(const std::string &newsDir,
+                                        std::vector<std::string> &warnings);
+// Names starting with "." or ending in "~" (temporary and editor files) are passed over
+// without a warning.
+bool isQuietlyIgnored(std::string_view name);
+// One news file: its item, or nullopt with the reason added to warnings (none for a name
+// passed over quietly).
+std::optional<NewsItem> readNewsFile(const std::string &newsDir, const std::string &name,
+                                     std::vector<std::string> &warnings);
+// Sorts the items newest first; of two files with the same id (7.html, 007.html) one is kept.
+void sortNewestFirst(NewsContent &content);
+
 // Parses the text of one news file named fileName ("<id>.html"). On failure returns nullopt
 // and sets why.
 std::optional<NewsItem> parseNewsItem(std::string_view fileName, std::string_view bytes,

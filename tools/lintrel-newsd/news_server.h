@@ -1,20 +1,17 @@
-// The HTTP side of lintrel-newsd: routes, form reading, limits and the request log.
+// The HTTP side of lintrel-newsd: connections, limits, deadlines and the request log.
 #pragma once
 
-#include "content_store.h"
+#include "news_routes.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
-namespace httplib {
-class Server;
-}
-
 namespace lintrel::newsd {
 
-// Request bodies above this size are refused with 413.
-inline constexpr std::size_t kMaxRequestBody = 64 * 1024;
+// The request line and headers together may not exceed this (431 otherwise).
+inline constexpr std::size_t kMaxHeaderBytes = 16 * 1024;
 
 struct ServerOptions
 {
@@ -24,16 +21,19 @@ struct ServerOptions
     std::string newsPath = "/news/"; // the scripts live right under it
     // One line per request and each content warning; stderr when empty.
     std::function<void(const std::string &)> log;
+    // How long a kept-alive connection may wait for its next request.
+    std::chrono::milliseconds idleTimeout{5000};
+    // How long a whole request (headers and body) may take to arrive once it has begun,
+    // and an answer to be taken by the client.
+    std::chrono::milliseconds requestTimeout{10000};
+    // Threads serving connections; 0: one per processor.
+    int threads = 0;
 };
 
-// "/news/" from "news", "/news" or "/news/"; "/" from "" or "/".
-std::string normalizeNewsPath(std::string_view path);
-
-// POST <newsPath>getlastnews.php and <newsPath>getnewsdetails.php (multipart/form-data or
-// URL-encoded fields), GET /liveupdate/lintrel/mainappupdate.inf.
 class NewsServer
 {
 public:
+    // Reads the content folder; throws lintrel::Error when it cannot be watched.
     explicit NewsServer(ServerOptions options);
     ~NewsServer();
     NewsServer(const NewsServer &) = delete;
@@ -43,19 +43,17 @@ public:
     int bind();
     // Serves until stop(); call after bind(), on any thread.
     bool listen();
-    // Makes listen() return. Safe from any thread.
+    // Makes listen() return at once, closing every connection. Safe from any thread, also
+    // before listen() runs.
     void stop();
     bool isRunning() const;
 
     int port() const { return port_; }
 
-private:
-    void installRoutes();
-    void log(const std::string &line) const;
+    struct Impl; // the connections' side, kept out of this header
 
-    ServerOptions options_;
-    std::unique_ptr<httplib::Server> http_;
-    ContentStore store_;
+private:
+    std::unique_ptr<Impl> impl_;
     int port_ = 0;
 };
 

@@ -48,9 +48,9 @@ LINTREL_AES_TARGET void ctrBlocks(const AesKey &key, std::uint64_t counter, std:
     // Adding in the low 64-bit lane wraps modulo 2^64 without touching bytes 8..15.
     const __m128i one = _mm_set_epi64x(0, 1);
     __m128i ctr = counterBlock(counter);
+    __m128i s[Lanes]; // keystream: with the ciphertext it gives the plain text
     std::size_t b = 0;
     for (; b + Lanes <= nblocks; b += Lanes) {
-        __m128i s[Lanes];
         for (std::size_t j = 0; j < Lanes; ++j) {
             ctr = _mm_add_epi64(ctr, one);
             s[j] = _mm_xor_si128(ctr, rk[0]);
@@ -66,17 +66,19 @@ LINTREL_AES_TARGET void ctrBlocks(const AesKey &key, std::uint64_t counter, std:
     }
     for (; b < nblocks; ++b) {
         ctr = _mm_add_epi64(ctr, one);
-        __m128i s = _mm_xor_si128(ctr, rk[0]);
+        s[0] = _mm_xor_si128(ctr, rk[0]);
         for (int r = 1; r < Nr; ++r)
-            s = _mm_aesenc_si128(s, rk[r]);
-        s = _mm_aesenclast_si128(s, rk[Nr]);
+            s[0] = _mm_aesenc_si128(s[0], rk[r]);
+        s[0] = _mm_aesenclast_si128(s[0], rk[Nr]);
         auto *p = reinterpret_cast<__m128i *>(data + 16 * b);
-        _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), s));
+        _mm_storeu_si128(p, _mm_xor_si128(_mm_loadu_si128(p), s[0]));
     }
     // The round keys on the stack are as secret as the schedule itself.
     for (auto &k : rk)
         k = _mm_setzero_si128();
-    __asm__ __volatile__("" : : "r"(rk) : "memory");
+    for (auto &k : s)
+        k = _mm_setzero_si128();
+    __asm__ __volatile__("" : : "r"(rk), "r"(s) : "memory");
 }
 
 } // namespace

@@ -22,9 +22,9 @@ LINTREL_VAES_TARGET void ctrBlocksVaes(const AesKey &key, std::uint64_t counter,
     const auto c = static_cast<long long>(counter);
     __m256i ctr = _mm256_set_epi64x(0, c + 2, 0, c + 1);
     const __m256i two = _mm256_set_epi64x(0, 2, 0, 2);
+    __m256i s[Lanes]; // keystream: with the ciphertext it gives the plain text
     std::size_t b = 0;
     for (; b + 2 * Lanes <= nblocks; b += 2 * Lanes) {
-        __m256i s[Lanes];
         for (std::size_t j = 0; j < Lanes; ++j) {
             s[j] = _mm256_xor_si256(ctr, rk[0]);
             ctr = _mm256_add_epi64(ctr, two);
@@ -40,7 +40,9 @@ LINTREL_VAES_TARGET void ctrBlocksVaes(const AesKey &key, std::uint64_t counter,
     }
     for (auto &k : rk)
         k = _mm256_setzero_si256();
-    __asm__ __volatile__("" : : "r"(rk) : "memory");
+    for (auto &k : s)
+        k = _mm256_setzero_si256();
+    __asm__ __volatile__("" : : "r"(rk), "r"(s) : "memory");
     _mm256_zeroupper();
     // The last few blocks go through the 128-bit path.
     if (b < nblocks)

@@ -17,10 +17,10 @@ template <int Nr> struct RoundKeys
 
 // XORs the 64 bytes at p with the encryptions of the four counter blocks after ctr.
 template <int Nr>
-LINTREL_FUSED_INLINE void xorGroup(const RoundKeys<Nr> &rk, __m128i &ctr, std::uint8_t *p)
+LINTREL_FUSED_INLINE void xorGroup(const RoundKeys<Nr> &rk, __m128i &ctr, std::uint8_t *p,
+                                   __m128i (&s)[4])
 {
     const __m128i one = _mm_set_epi64x(0, 1);
-    __m128i s[4];
     for (int j = 0; j < 4; ++j) {
         ctr = _mm_add_epi64(ctr, one);
         s[j] = _mm_xor_si128(ctr, rk.k[0]);
@@ -44,28 +44,32 @@ LINTREL_FUSED_TARGET void fused(const AesKey &key, std::uint64_t counter, Sha1Ch
         rk.k[r] = _mm_load_si128(reinterpret_cast<const __m128i *>(key.roundKeys.data() + 16 * r));
     __m128i ctr = _mm_set_epi64x(0, static_cast<long long>(counter));
     Lane lanes[1];
+    __m128i stream[4]; // keystream: with the ciphertext it gives the plain text
     loadLane(lanes[0], h);
     // The XOR of one group and the compression of another are independent, so the
     // processor overlaps the AES rounds with the latency-bound SHA-1 rounds. Encrypting,
     // the XOR runs one group ahead of the hash that needs its result.
     if constexpr (!HashFirst)
-        xorGroup<Nr>(rk, ctr, data);
+        xorGroup<Nr>(rk, ctr, data, stream);
     for (std::size_t g = 0; g < ngroups; ++g) {
         std::uint8_t *p = data + 64 * g;
         const std::uint8_t *const blk[1] = {p};
         if constexpr (HashFirst) {
             compressLanes(lanes, blk);
-            xorGroup<Nr>(rk, ctr, p);
+            xorGroup<Nr>(rk, ctr, p, stream);
         } else {
             if (g + 1 < ngroups)
-                xorGroup<Nr>(rk, ctr, p + 64);
+                xorGroup<Nr>(rk, ctr, p + 64, stream);
             compressLanes(lanes, blk);
         }
     }
     storeLane(lanes[0], h);
+    wipeLanes(lanes);
     for (auto &k : rk.k)
         k = _mm_setzero_si128();
-    __asm__ __volatile__("" : : "r"(rk.k) : "memory");
+    for (auto &k : stream)
+        k = _mm_setzero_si128();
+    __asm__ __volatile__("" : : "r"(rk.k), "r"(stream) : "memory");
 }
 
 template <bool HashFirst>

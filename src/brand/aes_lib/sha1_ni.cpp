@@ -17,6 +17,7 @@ LINTREL_SHA_TARGET void sha1CompressNi(Sha1ChainingValue &h, const std::uint8_t 
         compressLanes(lanes, blk);
     }
     storeLane(lanes[0], h);
+    wipeLanes(lanes);
 }
 
 LINTREL_SHA_TARGET void sha1CompressPairNi(Sha1ChainingValue &h1, const std::uint8_t *block1,
@@ -29,6 +30,7 @@ LINTREL_SHA_TARGET void sha1CompressPairNi(Sha1ChainingValue &h1, const std::uin
     compressLanes(lanes, blk);
     storeLane(lanes[0], h1);
     storeLane(lanes[1], h2);
+    wipeLanes(lanes);
 }
 
 } // namespace lintrel::aes_lib::detail

@@ -83,6 +83,19 @@ LINTREL_SHA_INLINE void compressLanes(Lane (&lanes)[N], const std::uint8_t *cons
     }
 }
 
+// Clears the lanes' copies of chaining values and message schedule: under an HMAC key they
+// are as secret as the key.
+template <std::size_t N> LINTREL_SHA_INLINE void wipeLanes(Lane (&lanes)[N])
+{
+    for (Lane &l : lanes) {
+        l.abcd = l.e = l.prev = l.saveAbcd = l.saveE = _mm_setzero_si128();
+        for (__m128i &m : l.msg)
+            m = _mm_setzero_si128();
+    }
+    // Keeps the stores: the array is seen to be read after them.
+    __asm__ __volatile__("" : : "r"(lanes) : "memory");
+}
+
 } // namespace
 
 } // namespace lintrel::aes_lib::detail

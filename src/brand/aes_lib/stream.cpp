@@ -2,6 +2,7 @@
 #include "brand/aes_lib/stream.h"
 
 #include "util/errors.h"
+#include "util/file_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -28,13 +29,10 @@ std::size_t FileStream::read(std::span<std::uint8_t> out)
 {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t n = ::read(fd_, out.data() + done, out.size() - done);
+        const ssize_t n = readRetrying(fd_, out.data() + done, out.size() - done);
         if (n < 0) {
-            if (errno == EINTR)
-                continue;
             const int err = errno;
-            throw StreamError(
-                formatMessage("Cannot read file \"%s\". %s", {name_, systemErrorText(err)}), err);
+            throw StreamError(fileErrorMessage(FileOp::Read, name_, err), err);
         }
         if (n == 0)
             break;
@@ -45,20 +43,9 @@ std::size_t FileStream::read(std::span<std::uint8_t> out)
 
 void FileStream::write(std::span<const std::uint8_t> data)
 {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd_, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            const int err = errno;
-            throw StreamError(
-                formatMessage("Cannot write file \"%s\". %s", {name_, systemErrorText(err)}), err);
-        }
-        if (n == 0)
-            throw StreamError(
-                formatMessage("Cannot write file \"%s\". %s", {name_, systemErrorText(EIO)}), EIO);
-        done += static_cast<std::size_t>(n);
+    if (!writeAll(fd_, data)) {
+        const int err = errno;
+        throw StreamError(fileErrorMessage(FileOp::Write, name_, err), err);
     }
 }
 
