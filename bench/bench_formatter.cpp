@@ -85,6 +85,27 @@ void BM_WrapUtf16(benchmark::State &state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size() * 2));
 }
 
+// The same two in screen columns.
+void BM_StatsUtf8Columns(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(lintrel::computeTextStats(text, lintrel::Measure::Columns));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void BM_WrapUtf8Columns(benchmark::State &state)
+{
+    const std::string &text = corpus(state.range(0) != 0);
+    std::string out;
+    for (auto _ : state) {
+        out.clear();
+        lintrel::appendWrappedText(out, text, 60, "\r\n", lintrel::Measure::Columns);
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
 // Argument 0: ASCII corpus, 1: UTF-8 corpus with accents and emoji.
 BENCHMARK(BM_StatsUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_StatsUtf8Sse2)->ArgName("utf8")->Arg(0)->Arg(1);
@@ -92,6 +113,8 @@ BENCHMARK(BM_StatsUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf8Reused)->ArgName("utf8")->Arg(0)->Arg(1);
 BENCHMARK(BM_WrapUtf16)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_StatsUtf8Columns)->ArgName("utf8")->Arg(0)->Arg(1);
+BENCHMARK(BM_WrapUtf8Columns)->ArgName("utf8")->Arg(0)->Arg(1);
 
 int writeCorpus(int argc, char **argv)
 {

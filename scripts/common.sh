@@ -9,7 +9,8 @@ PACKAGES=(
     g++ cmake ninja-build pkg-config git
     libgtest-dev libgmock-dev libbenchmark-dev libssl-dev zlib1g-dev
     clang libclang-rt-14-dev
-    qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libboost-dev nginx wrk curl
+    qt6-base-dev libcurl4-openssl-dev libcpp-httplib-dev libxcb1-dev libboost-dev nginx wrk curl
+    libutf8proc-dev unicode-data
     xvfb xauth x11-utils x11-apps imagemagick dpkg-dev file
 )
 

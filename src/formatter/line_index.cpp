@@ -24,17 +24,18 @@ uint32_t narrow(int64_t value)
 
 } // namespace
 
-LineCounts countLine(std::u16string_view line)
+LineCounts countLine(std::u16string_view line, Measure measure)
 {
-    const TextStats s = computeTextStats(line);
+    const TextStats s = computeTextStats(line, measure);
     return {narrow(s.words), narrow(s.sentences), narrow(s.characters), narrow(s.longestLine)};
 }
 
-void appendLineCounts(std::vector<LineCounts> &out, std::u16string_view text, char16_t separator)
+void appendLineCounts(std::vector<LineCounts> &out, std::u16string_view text, char16_t separator,
+                      Measure measure)
 {
     for (;;) {
         const size_t end = text.find(separator);
-        out.push_back(countLine(text.substr(0, end)));
+        out.push_back(countLine(text.substr(0, end), measure));
         if (end == std::u16string_view::npos)
             return;
         text.remove_prefix(end + 1);

@@ -20,13 +20,14 @@ struct LineCounts
     bool operator==(const LineCounts &) const = default;
 };
 
-// The counts of one line, as computeTextStats counts it. Throws std::length_error for a line
-// whose counts do not fit 32 bits.
-LineCounts countLine(std::u16string_view line);
+// The counts of one line, as computeTextStats counts it with the same measure. Throws
+// std::length_error for a line whose counts do not fit 32 bits.
+LineCounts countLine(std::u16string_view line, Measure measure = Measure::Clusters);
 
 // Appends the counts of every line of `text`, whose lines are separated by `separator`: one
 // entry more than there are separators.
-void appendLineCounts(std::vector<LineCounts> &out, std::u16string_view text, char16_t separator);
+void appendLineCounts(std::vector<LineCounts> &out, std::u16string_view text, char16_t separator,
+                      Measure measure = Measure::Clusters);
 
 // Lines [first, first + removed) to be replaced by lines with the counts `added`.
 struct LineReplacement

@@ -21,9 +21,9 @@ inline uint64_t moveMask(__m128i v, int shift)
 
 struct Sse2
 {
-    static WrapMasks load(const char *p, uint64_t & /*prevHigh*/)
+    template <bool Columns> static WrapMasks load(const char *p)
     {
-        uint64_t breaks = 0, cont = 0, ends = 0;
+        uint64_t breaks = 0, high = 0, ends = 0, control = 0;
 #pragma GCC unroll 4
         for (int k = 0; k < 4; ++k) {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 16 * k));
@@ -36,15 +36,18 @@ struct Sse2
             b = _mm_or_si128(
                 b, _mm_cmpeq_epi8(_mm_andnot_si128(_mm_set1_epi8(1), x), _mm_set1_epi8(':')));
             breaks |= moveMask(b, 16 * k);
-            // Continuation bytes 0x80..0xBF are the signed values below -64.
-            cont |= moveMask(_mm_cmplt_epi8(x, _mm_set1_epi8(-64)), 16 * k);
+            high |= moveMask(x, 16 * k); // the top bit: not ASCII
+            if constexpr (Columns)
+                control |= moveMask(_mm_or_si128(_mm_cmplt_epi8(x, _mm_set1_epi8(0x20)),
+                                                 _mm_cmpeq_epi8(x, _mm_set1_epi8(0x7F))),
+                                    16 * k);
         }
-        return {breaks, ~cont, ends};
+        return {breaks, ~high, ends, high, Columns ? ~(control | high) : 0, 0};
     }
 
-    static WrapMasks load(const char16_t *p, uint64_t &prevHigh)
+    template <bool Columns> static WrapMasks load(const char16_t *p)
     {
-        uint64_t breaks = 0, low = 0, high = 0, ends = 0;
+        uint64_t breaks = 0, ascii = 0, ends = 0, control = 0;
 #pragma GCC unroll 8
         for (int k = 0; k < 8; ++k) {
             const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + 8 * k));
@@ -54,20 +57,21 @@ struct Sse2
             b = _mm_or_si128(b, _mm_cmpeq_epi16(x, _mm_set1_epi16('.')));
             b = _mm_or_si128(
                 b, _mm_cmpeq_epi16(_mm_andnot_si128(_mm_set1_epi16(1), x), _mm_set1_epi16(':')));
-            const __m128i top = _mm_and_si128(x, _mm_set1_epi16(short(0xFC00)));
-            const __m128i lh = _mm_packs_epi16(_mm_cmpeq_epi16(top, _mm_set1_epi16(short(0xDC00))),
-                                               _mm_cmpeq_epi16(top, _mm_set1_epi16(short(0xD800))));
-            const unsigned m = unsigned(_mm_movemask_epi8(lh));
+            const __m128i isAscii = _mm_cmpeq_epi16(_mm_and_si128(x, _mm_set1_epi16(short(0xFF80))),
+                                                    _mm_setzero_si128());
+            __m128i ctl = _mm_setzero_si128();
+            if constexpr (Columns)
+                ctl = _mm_or_si128(_mm_cmplt_epi16(x, _mm_set1_epi16(0x20)),
+                                   _mm_cmpeq_epi16(x, _mm_set1_epi16(0x7F)));
+            const unsigned m = unsigned(_mm_movemask_epi8(_mm_packs_epi16(isAscii, ctl)));
             const unsigned be = unsigned(_mm_movemask_epi8(_mm_packs_epi16(b, e)));
             breaks |= uint64_t(be & 0xFF) << (8 * k);
             ends |= uint64_t(be >> 8) << (8 * k);
-            low |= uint64_t(m & 0xFF) << (8 * k);
-            high |= uint64_t(m >> 8) << (8 * k);
+            ascii |= uint64_t(m & 0xFF) << (8 * k);
+            control |= uint64_t(m >> 8) << (8 * k);
         }
-        // A low surrogate right after a high one continues its code point.
-        const uint64_t cont = low & ((high << 1) | prevHigh);
-        prevHigh = high >> 63;
-        return {breaks, ~cont, ends};
+        const uint64_t high = ~ascii;
+        return {breaks, ascii, ends, high, Columns ? ~(control | high) : 0, 0};
     }
 };
 
@@ -75,8 +79,8 @@ template <class Unit> class Wrapper
 {
 public:
     Wrapper(std::basic_string_view<Unit> text, int64_t maxLength,
-            std::basic_string_view<Unit> newline)
-        : text_(text), max_(maxLength), newline_(newline)
+            std::basic_string_view<Unit> newline, Measure measure)
+        : text_(text), max_(maxLength), newline_(newline), measure_(measure)
     {}
 
     void appendTo(std::basic_string<Unit> &out) const
@@ -97,8 +101,9 @@ private:
         const Unit *p = text_.data();
         const Unit *const end = p + text_.size();
         while (p < end) {
-            const size_t count = Avx2 ? detail::scanWrapPiecesAvx2(p, end, max_, pieces, kBatch)
-                                      : scanPieces<Sse2>(p, end, max_, pieces, kBatch);
+            const size_t count =
+                Avx2 ? detail::scanWrapPiecesAvx2(measure_, p, end, max_, pieces, kBatch)
+                     : scanPiecesFor<Sse2>(measure_, p, end, max_, pieces, kBatch);
             // Growing a u16string fills its new room unit by unit; bytes fill with memset.
             if constexpr (sizeof(Unit) == 1)
                 p = copyBatch(out, p, end, pieces, count);
@@ -163,38 +168,41 @@ private:
     std::basic_string_view<Unit> text_;
     int64_t max_;
     std::basic_string_view<Unit> newline_;
+    Measure measure_;
 };
 
 template <class Unit>
 void appendWrapped(std::basic_string<Unit> &out, std::basic_string_view<Unit> text,
-                   int64_t maxLength, std::basic_string_view<Unit> newline)
+                   int64_t maxLength, std::basic_string_view<Unit> newline, Measure measure)
 {
     if (maxLength < 1)
         throw std::invalid_argument("wrapText: maxLength must be at least 1");
     out.reserve(out.size() + text.size() + (text.size() / size_t(maxLength) + 8) * newline.size());
-    Wrapper<Unit>(text, maxLength, newline).appendTo(out);
+    Wrapper<Unit>(text, maxLength, newline, measure).appendTo(out);
 }
 
 } // namespace
 
-std::string wrapText(std::string_view utf8, int64_t maxLength, std::string_view newline)
+std::string wrapText(std::string_view utf8, int64_t maxLength, std::string_view newline,
+                     Measure measure)
 {
     std::string out;
-    appendWrapped(out, utf8, maxLength, newline);
+    appendWrapped(out, utf8, maxLength, newline, measure);
     return out;
 }
 
-std::u16string wrapText(std::u16string_view utf16, int64_t maxLength, std::u16string_view newline)
+std::u16string wrapText(std::u16string_view utf16, int64_t maxLength, std::u16string_view newline,
+                        Measure measure)
 {
     std::u16string out;
-    appendWrapped(out, utf16, maxLength, newline);
+    appendWrapped(out, utf16, maxLength, newline, measure);
     return out;
 }
 
 void appendWrappedText(std::string &out, std::string_view utf8, int64_t maxLength,
-                       std::string_view newline)
+                       std::string_view newline, Measure measure)
 {
-    appendWrapped(out, utf8, maxLength, newline);
+    appendWrapped(out, utf8, maxLength, newline, measure);
 }
 
 } // namespace lintrel

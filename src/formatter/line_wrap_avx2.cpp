@@ -31,6 +31,13 @@ inline uint64_t bits32(__m256i v, int shift)
     return uint64_t(unsigned(_mm256_movemask_epi8(v))) << shift;
 }
 
+// Units below 32 and DEL: no column. Bytes of other characters come out set too; the cluster
+// pass decides those.
+inline __m256i controls(__m256i x)
+{
+    return _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), x), eq8(x, 0x7F));
+}
+
 inline __m256i lineEnds(__m256i x)
 {
     return _mm256_or_si256(eq8(x, '\n'), eq8(x, '\r'));
@@ -52,39 +59,41 @@ inline void unpackPair(unsigned m, int shift, uint64_t &a, uint64_t &b)
 
 struct Avx2
 {
-    [[gnu::always_inline]] static WrapMasks load(const char *p, uint64_t & /*state*/)
+    template <bool Columns> [[gnu::always_inline]] static WrapMasks load(const char *p)
     {
         const __m256i lo = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p));
         const __m256i hi = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32));
         const uint64_t breaks = bits32(breakChars(lo), 0) | bits32(breakChars(hi), 32);
         const uint64_t ends = bits32(lineEnds(lo), 0) | bits32(lineEnds(hi), 32);
-        // Continuation bytes 0x80..0xBF are the signed values below -64.
-        const __m256i limit = _mm256_set1_epi8(-64);
-        const uint64_t cont =
-            bits32(_mm256_cmpgt_epi8(limit, lo), 0) | bits32(_mm256_cmpgt_epi8(limit, hi), 32);
-        return {breaks, ~cont, ends};
+        const uint64_t high = bits32(lo, 0) | bits32(hi, 32); // the top bit: not ASCII
+        uint64_t control = 0;
+        if constexpr (Columns)
+            control = bits32(controls(lo), 0) | bits32(controls(hi), 32);
+        return {breaks, ~high, ends, high, Columns ? ~(control | high) : 0, 0};
     }
 
-    [[gnu::always_inline]] static WrapMasks load(const char16_t *p, uint64_t &prevHigh)
+    template <bool Columns> [[gnu::always_inline]] static WrapMasks load(const char16_t *p)
     {
-        uint64_t breaks = 0, ends = 0, low = 0, high = 0;
+        uint64_t breaks = 0, ends = 0, ascii = 0, control = 0;
         for (int k = 0; k < 4; ++k) {
             const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 16 * k));
             const __m256i e = _mm256_or_si256(eq16(x, '\n'), eq16(x, '\r'));
             const __m256i b =
                 _mm256_or_si256(_mm256_or_si256(eq16(x, ' '), eq16(x, '.')),
                                 eq16(_mm256_andnot_si256(_mm256_set1_epi16(1), x), ':'));
-            const __m256i top = _mm256_and_si256(x, _mm256_set1_epi16(short(0xFC00)));
+            const __m256i isAscii = _mm256_cmpeq_epi16(
+                _mm256_and_si256(x, _mm256_set1_epi16(short(0xFF80))), _mm256_setzero_si256());
+            __m256i ctl = _mm256_setzero_si256();
+            if constexpr (Columns)
+                ctl =
+                    _mm256_or_si256(_mm256_cmpgt_epi16(_mm256_set1_epi16(0x20), x), eq16(x, 0x7F));
             unpackPair(unsigned(_mm256_movemask_epi8(_mm256_packs_epi16(b, e))), 16 * k, breaks,
                        ends);
-            unpackPair(unsigned(_mm256_movemask_epi8(
-                           _mm256_packs_epi16(eq16(top, 0xDC00), eq16(top, 0xD800)))),
-                       16 * k, low, high);
+            unpackPair(unsigned(_mm256_movemask_epi8(_mm256_packs_epi16(isAscii, ctl))), 16 * k,
+                       ascii, control);
         }
-        // A low surrogate right after a high one continues its code point.
-        const uint64_t cont = low & ((high << 1) | prevHigh);
-        prevHigh = high >> 63;
-        return {breaks, ~cont, ends};
+        const uint64_t high = ~ascii;
+        return {breaks, ascii, ends, high, Columns ? ~(control | high) : 0, 0};
     }
 };
 
@@ -92,16 +101,16 @@ struct Avx2
 
 namespace lintrel::detail {
 
-size_t scanWrapPiecesAvx2(const char *p, const char *end, int64_t maxLength, WrapPiece *pieces,
-                          size_t capacity)
-{
-    return scanPieces<Avx2>(p, end, maxLength, pieces, capacity);
-}
-
-size_t scanWrapPiecesAvx2(const char16_t *p, const char16_t *end, int64_t maxLength,
+size_t scanWrapPiecesAvx2(Measure measure, const char *p, const char *end, int64_t maxLength,
                           WrapPiece *pieces, size_t capacity)
 {
-    return scanPieces<Avx2>(p, end, maxLength, pieces, capacity);
+    return scanPiecesFor<Avx2>(measure, p, end, maxLength, pieces, capacity);
+}
+
+size_t scanWrapPiecesAvx2(Measure measure, const char16_t *p, const char16_t *end,
+                          int64_t maxLength, WrapPiece *pieces, size_t capacity)
+{
+    return scanPiecesFor<Avx2>(measure, p, end, maxLength, pieces, capacity);
 }
 
 } // namespace lintrel::detail

@@ -1,6 +1,7 @@
-// Text files: UTF-8 validation, Windows-1252 decoding, line breaks, whole-file read and write.
+// Text files: UTF-8 validation, per-sequence decoding, line breaks, whole-file read and write.
 #include "formatter/text_file.h"
 
+#include "formatter/unicode_text.h"
 #include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/file_io.h"
@@ -40,29 +41,25 @@ size_t asciiPrefix(const unsigned char *p, size_t n)
 // Length of the well-formed sequence at p (lead byte >= 0x80), or 0 when it is malformed.
 size_t sequenceLength(const unsigned char *p, size_t avail)
 {
-    const unsigned char b = p[0];
-    size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-        len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        len = 3;
-        lo = b == 0xE0 ? 0xA0 : 0x80; // no overlong forms
-        hi = b == 0xED ? 0x9F : 0xBF; // no surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        len = 4;
-        lo = b == 0xF0 ? 0x90 : 0x80; // no overlong forms
-        hi = b == 0xF4 ? 0x8F : 0xBF; // nothing above U+10FFFF
-    } else {
-        return 0;
+    const unicode::Decoded d = unicode::decode(reinterpret_cast<const char *>(p), avail);
+    return d.length > 1 ? d.length : 0;
+}
+
+// True when the bytes (fewer than a whole sequence) begin a well-formed sequence, so more
+// bytes could complete it.
+bool beginsSequence(const unsigned char *p, size_t avail)
+{
+    unsigned char padded[4] = {p[0], 0xBF, 0xBF, 0xBF};
+    for (size_t k = 1; k < avail && k < 4; ++k)
+        padded[k] = p[k];
+    // The second byte's range depends on the lead; try both ends of it.
+    for (const unsigned char second : {0x80, 0xBF}) {
+        if (avail < 2)
+            padded[1] = second;
+        if (sequenceLength(padded, 4) > avail)
+            return true;
     }
-    if (avail < len || p[1] < lo || p[1] > hi)
-        return 0;
-    for (size_t k = 2; k < len; ++k) {
-        if ((p[k] & 0xC0) != 0x80)
-            return 0;
-    }
-    return len;
+    return false;
 }
 
 // Position of the first CR or LF at or after `from`, or npos; 16 bytes at a time.
@@ -102,21 +99,28 @@ void appendUtf8(std::string &out, char16_t cp)
 
 } // namespace
 
-std::string decodeWindows1252(std::string_view bytes)
+size_t appendDecodedText(std::string &out, std::string_view bytes, bool final)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (size_t i = 0; i < bytes.size();) {
-        const size_t run = asciiPrefix(p + i, bytes.size() - i);
+    const size_t n = bytes.size();
+    size_t i = 0;
+    while (i < n) {
+        const size_t run = asciiPrefix(p + i, n - i);
         out.append(bytes.data() + i, run);
         i += run;
-        if (i < bytes.size()) {
+        if (i == n)
+            break;
+        if (const size_t len = sequenceLength(p + i, n - i); len > 0) {
+            out.append(bytes.data() + i, len);
+            i += len;
+        } else if (!final && n - i < 4 && beginsSequence(p + i, n - i)) {
+            break;
+        } else {
             const unsigned char b = p[i++];
             appendUtf8(out, b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
         }
     }
-    return out;
+    return i;
 }
 
 bool isValidUtf8(std::string_view bytes)
@@ -143,11 +147,14 @@ bool detail::isValidUtf8Scalar(std::string_view bytes)
 
 std::string decodeTextBytes(std::string_view bytes)
 {
-    if (!isValidUtf8(bytes))
-        return decodeWindows1252(bytes);
-    if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.remove_prefix(3);
-    return std::string(bytes);
+    if (bytes.starts_with(kByteOrderMark))
+        bytes.remove_prefix(kByteOrderMark.size());
+    if (isValidUtf8(bytes))
+        return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    appendDecodedText(out, bytes, true);
+    return out;
 }
 
 std::string normalizeLineBreaks(std::string_view text, std::string_view newline)
@@ -190,13 +197,7 @@ std::string readTextFile(const std::string &path)
 
 std::string importTextFile(const std::string &path, std::string_view newline)
 {
-    // One statement at a time, so that no more than two copies of a large file are alive.
-    std::string bytes = readTextFile(path);
-    if (!isValidUtf8(bytes))
-        bytes = decodeWindows1252(bytes);
-    else if (bytes.starts_with("\xEF\xBB\xBF"))
-        bytes.erase(0, 3);
-    std::string text = normalizeLineBreaks(bytes, newline);
+    std::string text = normalizeLineBreaks(decodeTextBytes(readTextFile(path)), newline);
     if (text.size() > kMemoCapacity)
         throw Error("Text exceeds memo capacity");
     return text;

@@ -22,13 +22,20 @@ bool isValidUtf8Ssse3(std::string_view bytes);
 bool cpuHasSsse3();
 } // namespace detail
 
-// Bytes of a text file as UTF-8 text: valid UTF-8 is kept as it is (minus a leading byte-order
-// mark); anything else is read as Windows-1252, whose five unassigned bytes 0x81, 0x8D, 0x8F,
-// 0x90 and 0x9D become U+0081 and so on.
+// Bytes of a text file as UTF-8 text, decoded sequence by sequence: every well-formed UTF-8
+// sequence stands for itself, and every byte that is not part of one is read as its
+// Windows-1252 character (the five unassigned bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D become
+// U+0081 and so on). So valid UTF-8 is kept as it is, a Windows-1252 file reads as
+// Windows-1252, and a UTF-8 file with a stray byte keeps its accents. A leading byte-order
+// mark is dropped.
 std::string decodeTextBytes(std::string_view bytes);
 
-// Windows-1252 bytes as UTF-8 (byte by byte, so a text may be decoded piece by piece).
-std::string decodeWindows1252(std::string_view bytes);
+// The same decoding for a text handed over in pieces (byte-order mark not handled): appends
+// the decoded bytes and returns how many it took. That is all of them when `final`; otherwise
+// a sequence cut short at the end (at most 3 bytes) is left for the next piece.
+size_t appendDecodedText(std::string &out, std::string_view bytes, bool final);
+
+inline constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Turns every CR LF pair, lone CR and lone LF into `newline`.
 std::string normalizeLineBreaks(std::string_view text, std::string_view newline = "\r\n");

@@ -8,79 +8,53 @@ namespace lintrel {
 
 namespace {
 
-enum class CharClass { Word, Separator, SentenceEnd, LineEnd };
-
-CharClass classify(char32_t u)
-{
-    switch (u) {
-    case '\n':
-    case '\r':
-        return CharClass::LineEnd;
-    case '!':
-    case '.':
-    case '?':
-        return CharClass::SentenceEnd;
-    case ' ':
-    case ',':
-    case ';':
-        return CharClass::Separator;
-    default:
-        return CharClass::Word;
-    }
-}
-
-bool continuesCodePoint(char u, char /*prev*/)
-{
-    return (static_cast<unsigned char>(u) & 0xC0) == 0x80;
-}
-
-bool continuesCodePoint(char16_t u, char16_t prev)
-{
-    return (u & 0xFC00) == 0xDC00 && (prev & 0xFC00) == 0xD800;
-}
-
-// The one-pass scan with three flags, unit by unit: the units of a multi-unit code point are
-// all word characters, so walking units gives the same counts as walking code points.
-template <class Unit> TextStats scalarScan(std::basic_string_view<Unit> text)
+// The one-pass scan with three flags, cluster by cluster.
+template <class Unit> TextStats scalarScan(std::basic_string_view<Unit> text, Measure measure)
 {
     TextStats s;
     bool inWord = false, inSentence = false, inParagraph = false;
     int64_t lineLength = 0;
-    Unit prev = 0;
-    for (const Unit u : text) {
-        const auto cls =
-            classify(static_cast<char32_t>(static_cast<std::make_unsigned_t<Unit>>(u)));
-        if (cls == CharClass::Word) {
-            if (!inWord)
-                inWord = inSentence = inParagraph = true;
-        } else {
-            s.words += inWord ? 1 : 0;
-            inWord = false;
-            if (cls != CharClass::Separator) {
-                s.sentences += inSentence ? 1 : 0;
-                inSentence = false;
-            }
-            if (cls == CharClass::LineEnd) {
-                s.paragraphs += inParagraph ? 1 : 0;
-                inParagraph = false;
+    unicode::ClusterState cluster;
+    char32_t prev = 0;
+    for (size_t i = 0; i < text.size();) {
+        const unicode::Decoded d = unicode::decode(text.data() + i, text.size() - i);
+        i += d.length;
+        uint32_t gain = 0;
+        const bool starts = unicode::advance(cluster, d.cp, gain);
+        const bool lineEnd = d.cp == '\n' || d.cp == '\r';
+        if (starts) {
+            if (!(cluster.flags & unicode::kSeparator)) {
+                if (!inWord)
+                    inWord = inSentence = inParagraph = true;
+            } else {
+                s.words += inWord ? 1 : 0;
+                inWord = false;
+                if (cluster.flags & unicode::kSentenceEnd) {
+                    s.sentences += inSentence ? 1 : 0;
+                    inSentence = false;
+                }
+                if (lineEnd) {
+                    s.paragraphs += inParagraph ? 1 : 0;
+                    inParagraph = false;
+                }
             }
         }
-        if (cls == CharClass::LineEnd) {
-            if (!(u == Unit('\n') && prev == Unit('\r'))) {
+        if (lineEnd) {
+            if (!(d.cp == '\n' && prev == '\r')) {
                 ++s.lines;
                 s.longestLine = std::max(s.longestLine, lineLength);
                 lineLength = 0;
             }
-        } else if (!continuesCodePoint(u, prev)) {
-            ++s.characters;
-            ++lineLength;
+        } else {
+            s.characters += starts ? 1 : 0;
+            lineLength += measure == Measure::Columns ? gain : (starts ? 1 : 0);
         }
-        prev = u;
+        prev = d.cp;
     }
     s.words += inWord ? 1 : 0;
     s.sentences += inSentence ? 1 : 0;
     s.paragraphs += inParagraph ? 1 : 0;
-    if (!text.empty() && prev != Unit('\n') && prev != Unit('\r'))
+    if (!text.empty() && prev != '\n' && prev != '\r')
         ++s.lines;
     s.longestLine = std::max(s.longestLine, lineLength);
     return s;
@@ -92,107 +66,121 @@ bool haveAvx2()
     return have;
 }
 
-template <class Unit> void scan(detail::StatsScan &state, const Unit *text, size_t size)
+template <class Unit>
+size_t scan(detail::StatsScan &state, const Unit *text, size_t size, Measure measure, bool final)
 {
     if (haveAvx2())
-        detail::scanAvx2(state, text, size);
-    else
-        detail::scanSse2(state, text, size);
+        return detail::scanAvx2(state, text, size, measure, final);
+    return detail::scanSse2(state, text, size, measure, final);
 }
 
 } // namespace
 
-TextStats computeTextStats(std::string_view utf8)
+TextStats computeTextStats(std::string_view utf8, Measure measure)
 {
     detail::StatsScan state;
-    scan(state, utf8.data(), utf8.size());
-    return detail::finishScan(state);
+    scan(state, utf8.data(), utf8.size(), measure, true);
+    return detail::finishScan(state, measure);
 }
 
-TextStats computeTextStats(std::u16string_view utf16)
+TextStats computeTextStats(std::u16string_view utf16, Measure measure)
 {
     detail::StatsScan state;
-    scan(state, utf16.data(), utf16.size());
-    return detail::finishScan(state);
+    scan(state, utf16.data(), utf16.size(), measure, true);
+    return detail::finishScan(state, measure);
 }
 
 void TextStatsCounter::add(std::string_view utf8)
 {
     if (utf8.empty())
         return;
-    if (pendingSize_ > 0) {
-        const size_t take = std::min(utf8.size(), sizeof pending_ - pendingSize_);
-        std::memcpy(pending_ + pendingSize_, utf8.data(), take);
+    while (pendingSize_ > 0) {
+        const size_t old = pendingSize_;
+        const size_t take = std::min(utf8.size(), sizeof pending_ - old);
+        std::memcpy(pending_ + old, utf8.data(), take);
         pendingSize_ += take;
-        utf8.remove_prefix(take);
         if (pendingSize_ < sizeof pending_)
             return;
-        scan(scan_, pending_, sizeof pending_);
-        pendingSize_ = 0;
+        const size_t used = scan(scan_, pending_, pendingSize_, measure_, false);
+        if (used >= old) {
+            // The rest of the buffer came from this piece: read it from there again.
+            utf8.remove_prefix(used - old);
+            pendingSize_ = 0;
+        } else {
+            std::memmove(pending_, pending_ + used, pendingSize_ - used);
+            pendingSize_ -= used;
+            utf8.remove_prefix(take);
+        }
     }
-    const size_t whole = utf8.size() / 64 * 64;
-    scan(scan_, utf8.data(), whole);
-    std::memcpy(pending_, utf8.data() + whole, utf8.size() - whole);
-    pendingSize_ = utf8.size() - whole;
+    const size_t used = scan(scan_, utf8.data(), utf8.size(), measure_, false);
+    std::memcpy(pending_, utf8.data() + used, utf8.size() - used);
+    pendingSize_ = utf8.size() - used;
 }
 
 TextStats TextStatsCounter::result() const
 {
     detail::StatsScan state = scan_;
-    scan(state, pending_, pendingSize_);
-    return detail::finishScan(state);
+    scan(state, pending_, pendingSize_, measure_, true);
+    return detail::finishScan(state, measure_);
+}
+
+bool TextStatsCounter::sawMalformed() const
+{
+    detail::StatsScan state = scan_;
+    scan(state, pending_, pendingSize_, measure_, true);
+    return state.carry.malformed;
 }
 
 namespace detail {
 
-TextStats finishScan(const StatsScan &s)
+TextStats finishScan(const StatsScan &s, Measure measure)
 {
-    const int64_t lastLine = s.chars - s.lineStart;
+    const int64_t end = measure == Measure::Columns ? s.columns : s.chars;
     TextStats stats;
     stats.words = s.words;
     stats.sentences = s.sentences + static_cast<int64_t>(s.sentenceCarry);
     stats.paragraphs = s.paragraphs + static_cast<int64_t>(s.paragraphCarry);
     stats.lines = s.breaks + (s.endsInsideLine ? 1 : 0);
     stats.characters = s.chars;
-    stats.longestLine = std::max(s.longest, lastLine);
+    stats.longestLine = std::max(s.longest, end - s.lineStart);
     return stats;
 }
 
-TextStats statsSse2(const char *text, size_t size)
+TextStats statsSse2(const char *text, size_t size, Measure measure)
 {
     StatsScan state;
-    scanSse2(state, text, size);
-    return finishScan(state);
+    scanSse2(state, text, size, measure, true);
+    return finishScan(state, measure);
 }
 
-TextStats statsSse2(const char16_t *text, size_t size)
+TextStats statsSse2(const char16_t *text, size_t size, Measure measure)
 {
     StatsScan state;
-    scanSse2(state, text, size);
-    return finishScan(state);
+    scanSse2(state, text, size, measure, true);
+    return finishScan(state, measure);
 }
 
-TextStats statsAvx2(const char *text, size_t size)
+TextStats statsAvx2(const char *text, size_t size, Measure measure)
 {
     StatsScan state;
-    scanAvx2(state, text, size);
-    return finishScan(state);
+    scanAvx2(state, text, size, measure, true);
+    return finishScan(state, measure);
 }
 
-TextStats statsAvx2(const char16_t *text, size_t size)
+TextStats statsAvx2(const char16_t *text, size_t size, Measure measure)
 {
     StatsScan state;
-    scanAvx2(state, text, size);
-    return finishScan(state);
+    scanAvx2(state, text, size, measure, true);
+    return finishScan(state, measure);
 }
 
-TextStats computeTextStatsScalar(std::string_view utf8)
+TextStats computeTextStatsScalar(std::string_view utf8, Measure measure)
 {
-    return scalarScan(utf8);
+    return scalarScan(utf8, measure);
 }
-TextStats computeTextStatsScalar(std::u16string_view utf16)
+TextStats computeTextStatsScalar(std::u16string_view utf16, Measure measure)
 {
-    return scalarScan(utf16);
+    return scalarScan(utf16, measure);
 }
 
 bool cpuHasAvx2()

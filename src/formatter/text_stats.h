@@ -1,15 +1,20 @@
 // Text statistics of the email text: words, sentences, paragraphs, lines, characters, longest line.
 #pragma once
 
+#include "formatter/unicode_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace lintrel {
 
-// All counts are over Unicode code points. Separators are LF, CR, space, "!", ",", ".", ";",
-// "?"; sentence ends are LF, CR, "!", ".", "?"; line ends are CR and LF; every other code point
-// is a word character. Line breaks are CR LF, lone CR or lone LF (one break each).
+// All counts are over extended grapheme clusters (user-perceived characters); a cluster takes
+// the class of its first code point. Separators are LF, CR, space, "!", ",", ".", ";", "?",
+// the full-width and ideographic forms of this punctuation, the ellipsis and every Unicode
+// white space; sentence ends are LF, CR, "!", ".", "?" and their counterparts; line ends are
+// CR and LF; every other cluster is a word character. Line breaks are CR LF, lone CR or lone
+// LF (one break each).
 struct TextStats
 {
     int64_t words = 0, sentences = 0, paragraphs = 0, lines = 0, characters = 0, longestLine = 0;
@@ -18,20 +23,20 @@ struct TextStats
 
 // words: maximal runs of word characters. sentences: runs closed by a sentence end or by the
 // end of the text. paragraphs: lines holding a word character. lines: line count with a final
-// empty line left out. characters: code points other than CR and LF. longestLine: the longest
-// line in code points. The UTF-8 text should be valid; a stray continuation byte counts as
-// part of the character before it.
-TextStats computeTextStats(std::string_view utf8);
-// Same counts for UTF-16 text; a surrogate pair is one code point, a lone surrogate one too.
-TextStats computeTextStats(std::u16string_view utf16);
+// empty line left out. characters: clusters other than line breaks. longestLine: the longest
+// line in clusters, or in screen columns. Units that are not well-formed UTF-8 (or UTF-16)
+// count as one character each, as Import would decode them.
+TextStats computeTextStats(std::string_view utf8, Measure measure = Measure::Clusters);
+TextStats computeTextStats(std::u16string_view utf16, Measure measure = Measure::Clusters);
 
 namespace detail {
 // Running state of the block scan, carried from one piece of a text to the next.
 struct StatsScan
 {
-    int64_t words = 0, sentences = 0, paragraphs = 0, breaks = 0, chars = 0;
-    int64_t longest = 0, lineStart = 0;
-    uint64_t prevWord = 0, sentenceCarry = 0, paragraphCarry = 0, prevCr = 0, unitState = 0;
+    int64_t words = 0, sentences = 0, paragraphs = 0, breaks = 0, chars = 0, columns = 0;
+    int64_t longest = 0, lineStart = 0; // in the measure's units
+    uint64_t prevWord = 0, sentenceCarry = 0, paragraphCarry = 0, prevCr = 0;
+    unicode::BlockCarry carry;
     bool endsInsideLine = false;
 };
 } // namespace detail
@@ -41,35 +46,40 @@ struct StatsScan
 class TextStatsCounter
 {
 public:
+    explicit TextStatsCounter(Measure measure = Measure::Clusters) : measure_(measure) {}
     void add(std::string_view utf8);
     TextStats result() const;
+    // True when the text so far holds bytes that are not well-formed UTF-8.
+    bool sawMalformed() const;
 
 private:
+    Measure measure_;
     detail::StatsScan scan_;
-    char pending_[64] = {};
+    char pending_[136] = {}; // two blocks and what their last code point may need
     size_t pendingSize_ = 0;
 };
 
 namespace detail {
-// Reference implementations that walk the text one unit at a time.
-TextStats computeTextStatsScalar(std::string_view utf8);
-TextStats computeTextStatsScalar(std::u16string_view utf16);
+// Reference implementations that walk the text one code point at a time.
+TextStats computeTextStatsScalar(std::string_view utf8, Measure measure = Measure::Clusters);
+TextStats computeTextStatsScalar(std::u16string_view utf16, Measure measure = Measure::Clusters);
 
-// The block-parallel kernels behind computeTextStats. scan*() take a piece of text whose
-// size is a multiple of 64 units, except for the last piece. The AVX2 ones may only be
-// called when cpuHasAvx2() is true (AVX2 with POPCNT, BMI1 and BMI2).
-void scanSse2(StatsScan &scan, const char *text, size_t size);
-void scanSse2(StatsScan &scan, const char16_t *text, size_t size);
-void scanAvx2(StatsScan &scan, const char *text, size_t size);
-void scanAvx2(StatsScan &scan, const char16_t *text, size_t size);
-TextStats finishScan(const StatsScan &scan);
+// The block-parallel kernels behind computeTextStats. scan*() go over whole 64-unit blocks;
+// with `final` they finish the text, otherwise they stop where a block's last code point could
+// reach past `size`, and return how many units they took. The AVX2 ones may only be called
+// when cpuHasAvx2() is true (AVX2 with POPCNT, BMI1 and BMI2).
+size_t scanSse2(StatsScan &scan, const char *text, size_t size, Measure measure, bool final);
+size_t scanSse2(StatsScan &scan, const char16_t *text, size_t size, Measure measure, bool final);
+size_t scanAvx2(StatsScan &scan, const char *text, size_t size, Measure measure, bool final);
+size_t scanAvx2(StatsScan &scan, const char16_t *text, size_t size, Measure measure, bool final);
+TextStats finishScan(const StatsScan &scan, Measure measure);
 bool cpuHasAvx2();
 
 // Whole texts through one kernel.
-TextStats statsSse2(const char *text, size_t size);
-TextStats statsSse2(const char16_t *text, size_t size);
-TextStats statsAvx2(const char *text, size_t size);
-TextStats statsAvx2(const char16_t *text, size_t size);
+TextStats statsSse2(const char *text, size_t size, Measure measure = Measure::Clusters);
+TextStats statsSse2(const char16_t *text, size_t size, Measure measure = Measure::Clusters);
+TextStats statsAvx2(const char *text, size_t size, Measure measure = Measure::Clusters);
+TextStats statsAvx2(const char16_t *text, size_t size, Measure measure = Measure::Clusters);
 } // namespace detail
 
 } // namespace lintrel

@@ -1,5 +1,6 @@
 // Statistics kernels for CPUs with AVX2, 32 bytes per vector; chosen at run time.
 #include "formatter/text_stats.h"
+#include "formatter/unicode_text.h"
 
 #include <immintrin.h>
 
@@ -39,9 +40,9 @@ inline void unpackPair(unsigned m, int shift, uint64_t &a, uint64_t &b)
 
 struct Avx2
 {
-    static Masks load(const char *p, uint64_t valid, uint64_t & /*state*/)
+    template <bool Columns> static Masks load(const char *p, uint64_t valid)
     {
-        uint64_t sep = 0, sent = 0, cr = 0, lf = 0, cont = 0;
+        uint64_t sep = 0, sent = 0, cr = 0, lf = 0, high = 0, control = 0;
         for (int k = 0; k < 2; ++k) {
             const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 32 * k));
             const __m256i isLf = eq8(x, '\n');
@@ -51,20 +52,23 @@ struct Avx2
                 _mm256_or_si256(_mm256_or_si256(eq8(x, '!'), eq8(x, '.')), eq8(x, '?')));
             const __m256i o =
                 _mm256_or_si256(_mm256_or_si256(eq8(x, ' '), eq8(x, ',')), eq8(x, ';'));
-            // Continuation bytes 0x80..0xBF are the signed values below -64.
-            const __m256i c = _mm256_cmpgt_epi8(_mm256_set1_epi8(-64), x);
             sent |= bits32(s, 32 * k);
             sep |= bits32(_mm256_or_si256(s, o), 32 * k);
             cr |= bits32(isCr, 32 * k);
             lf |= bits32(isLf, 32 * k);
-            cont |= bits32(c, 32 * k);
+            high |= bits32(x, 32 * k); // the top bit: not ASCII
+            if constexpr (Columns)
+                control |= bits32(
+                    _mm256_or_si256(_mm256_cmpgt_epi8(_mm256_set1_epi8(0x20), x), eq8(x, 0x7F)),
+                    32 * k);
         }
-        return Masks{~sep & valid, sent, cr, lf, ~(cont | cr | lf) & valid};
+        return Masks{~sep & valid,     sent, cr, lf, ~(high | cr | lf) & valid, high & valid,
+                     ~control & valid, 0};
     }
 
-    static Masks load(const char16_t *p, uint64_t valid, uint64_t &prevHigh)
+    template <bool Columns> static Masks load(const char16_t *p, uint64_t valid)
     {
-        uint64_t sep = 0, sent = 0, cr = 0, lf = 0, low = 0, high = 0;
+        uint64_t sep = 0, sent = 0, cr = 0, lf = 0, ascii = 0, control = 0;
         for (int k = 0; k < 4; ++k) {
             const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(p + 16 * k));
             const __m256i isLf = eq16(x, '\n');
@@ -74,20 +78,23 @@ struct Avx2
                 _mm256_or_si256(_mm256_or_si256(eq16(x, '!'), eq16(x, '.')), eq16(x, '?')));
             const __m256i o =
                 _mm256_or_si256(_mm256_or_si256(eq16(x, ' '), eq16(x, ',')), eq16(x, ';'));
-            const __m256i top = _mm256_and_si256(x, _mm256_set1_epi16(short(0xFC00)));
+            const __m256i isAscii = _mm256_cmpeq_epi16(
+                _mm256_and_si256(x, _mm256_set1_epi16(short(0xFF80))), _mm256_setzero_si256());
+            __m256i ctl = _mm256_setzero_si256();
+            if constexpr (Columns)
+                ctl =
+                    _mm256_or_si256(_mm256_cmpgt_epi16(_mm256_set1_epi16(0x20), x), eq16(x, 0x7F));
             const int shift = 16 * k;
             unpackPair(unsigned(_mm256_movemask_epi8(_mm256_packs_epi16(s, _mm256_or_si256(s, o)))),
                        shift, sent, sep);
             unpackPair(unsigned(_mm256_movemask_epi8(_mm256_packs_epi16(isCr, isLf))), shift, cr,
                        lf);
-            unpackPair(unsigned(_mm256_movemask_epi8(
-                           _mm256_packs_epi16(eq16(top, 0xDC00), eq16(top, 0xD800)))),
-                       shift, low, high);
+            unpackPair(unsigned(_mm256_movemask_epi8(_mm256_packs_epi16(isAscii, ctl))), shift,
+                       ascii, control);
         }
-        // A low surrogate right after a high one continues its code point.
-        const uint64_t cont = low & ((high << 1) | prevHigh);
-        prevHigh = high >> 63;
-        return Masks{~sep & valid, sent, cr, lf, ~(cont | cr | lf) & valid};
+        const uint64_t high = ~ascii;
+        return Masks{~sep & valid,     sent, cr, lf, ~(high | cr | lf) & valid, high & valid,
+                     ~control & valid, 0};
     }
 };
 
@@ -95,14 +102,14 @@ struct Avx2
 
 namespace lintrel::detail {
 
-void scanAvx2(StatsScan &scan, const char *text, size_t size)
+size_t scanAvx2(StatsScan &scan, const char *text, size_t size, Measure measure, bool final)
 {
-    scanUnits<Avx2>(scan, text, size);
+    return scanText<Avx2>(scan, text, size, measure, final);
 }
 
-void scanAvx2(StatsScan &scan, const char16_t *text, size_t size)
+size_t scanAvx2(StatsScan &scan, const char16_t *text, size_t size, Measure measure, bool final)
 {
-    scanUnits<Avx2>(scan, text, size);
+    return scanText<Avx2>(scan, text, size, measure, final);
 }
 
 } // namespace lintrel::detail

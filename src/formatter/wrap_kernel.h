@@ -1,6 +1,8 @@
 // Internal interface of the line wrapper's scanning kernels.
 #pragma once
 
+#include "formatter/unicode_text.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -17,9 +19,9 @@ struct WrapPiece
 
 // AVX2 builds of the scan (call only when the CPU has AVX2, see cpuHasAvx2()): the pieces
 // from p on, until `capacity` are found or the text ends; returns how many.
-size_t scanWrapPiecesAvx2(const char *p, const char *end, int64_t maxLength, WrapPiece *pieces,
-                          size_t capacity);
-size_t scanWrapPiecesAvx2(const char16_t *p, const char16_t *end, int64_t maxLength,
+size_t scanWrapPiecesAvx2(Measure measure, const char *p, const char *end, int64_t maxLength,
                           WrapPiece *pieces, size_t capacity);
+size_t scanWrapPiecesAvx2(Measure measure, const char16_t *p, const char16_t *end,
+                          int64_t maxLength, WrapPiece *pieces, size_t capacity);
 
 } // namespace lintrel::detail

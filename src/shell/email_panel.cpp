@@ -4,14 +4,15 @@
 
 #include "formatter/text_stats.h"
 #include "shell/frm_main.h"
+#include "ui/bell.h"
 #include "ui/clipboard.h"
 #include "ui/document_edits.h"
 #include "ui/document_stats.h"
 #include "ui/error_handler.h"
+#include "ui/format_options.h"
 #include "ui/message_boxes.h"
 #include "util/fields.h"
 
-#include <QApplication>
 #include <QDropEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -27,7 +28,8 @@ namespace lintrel {
 
 namespace {
 
-// Keys the maximum-line-length field takes: digits, one minus sign, control keys but Enter.
+// Keys the maximum-line-length field takes: digits, a minus sign as the first character, and
+// control keys other than Enter.
 bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
 {
     if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter)
@@ -36,15 +38,14 @@ bool maxLineKeyAccepted(const QKeyEvent &key, const QLineEdit &field)
     if (typed.isEmpty() || typed.at(0).unicode() < 0x20 || typed.at(0).unicode() == 0x7f ||
         (key.modifiers() & Qt::ControlModifier))
         return true; // navigation, editing and shortcut keys
-    if (typed.size() == 1 && typed.at(0).isDigit() && typed.at(0).unicode() < 0x80)
-        return true;
-    if (typed == QLatin1String("-")) {
-        QString rest = field.text();
-        if (field.hasSelectedText())
-            rest.remove(field.selectionStart(), field.selectedText().size());
-        return !rest.contains(QLatin1Char('-'));
-    }
-    return false;
+    if (typed.size() != 1)
+        return false;
+    const qsizetype from =
+        field.hasSelectedText() ? field.selectionStart() : field.cursorPosition();
+    const qsizetype to = field.hasSelectedText() ? from + field.selectedText().size() : from;
+    const QByteArray text = field.text().toLatin1();
+    return wholeNumberKeyAccepted(std::string_view(text.constData(), size_t(text.size())),
+                                  size_t(from), size_t(to), typed.at(0).unicode());
 }
 
 // Shift+Enter would insert a line separator inside the line.
@@ -59,7 +60,7 @@ bool isShiftEnter(const QKeyEvent &key)
 EmailPanel::EmailPanel(TfrmMain &window, QWidget *parent) : QWidget(parent), window_(window)
 {
     buildWidgets();
-    statistics_ = new DocumentStatistics(memEmail->document(), this);
+    statistics_ = new DocumentStatistics(memEmail->document(), btnFormatOptions->measure(), this);
     connectHandlers();
 }
 
@@ -74,6 +75,10 @@ void EmailPanel::connectHandlers()
 
     connect(memEmail, &QPlainTextEdit::textChanged, this, &EmailPanel::memEmailChange);
     connect(edtMaxLine, &QLineEdit::textChanged, this, &EmailPanel::edtMaxLineChange);
+    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this, [this] {
+        statistics_->setMeasure(btnFormatOptions->measure());
+        memEmailChange();
+    });
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &EmailPanel::btnSelectClick);
@@ -83,6 +88,10 @@ void EmailPanel::connectHandlers()
     connect(btnCopy, &QPushButton::clicked, this, &EmailPanel::btnCopyClick);
     connect(btnSave, &QPushButton::clicked, this,
             [this] { runGuarded([this] { btnSaveClick(); }); });
+    // Each command hands the keyboard back to the text once it is done (connected after the
+    // handlers, so it runs last), also when the button was pressed from the keyboard.
+    for (auto *button : {bsSkinButton5, btnSelect, btnClear, btnImport, btnCopy, btnSave})
+        connect(button, &QPushButton::clicked, this, &EmailPanel::focusText);
 }
 
 void EmailPanel::addFileShortcuts(QWidget *scope)
@@ -106,7 +115,7 @@ bool EmailPanel::eventFilter(QObject *watched, QEvent *event)
     if (watched == edtMaxLine && event->type() == QEvent::KeyPress) {
         if (maxLineKeyAccepted(*static_cast<QKeyEvent *>(event), *edtMaxLine))
             return false;
-        QApplication::beep();
+        beep();
         return true;
     }
     if (watched == memEmail && event->type() == QEvent::KeyPress) {
@@ -153,6 +162,14 @@ void EmailPanel::replaceEditorText(const QString &text)
 {
     // One edit: one change notification and one undo step; the view stays where it was.
     replaceDocumentText(*memEmail, text, *statistics_);
+    keepNextTypingApart();
+}
+
+void EmailPanel::keepNextTypingApart()
+{
+    // Qt folds typing that follows an inserted text into that insert's undo step, but only in
+    // a modified document: clearing the flag keeps the edit just made a step of its own.
+    memEmail->document()->setModified(false);
 }
 
 void EmailPanel::memEmailChange()
@@ -190,7 +207,8 @@ void EmailPanel::bsSkinButton5Click()
         return;
     }
     // Only the lines too long are cut, in place: one edit, one undo step.
-    wrapDocumentLines(*memEmail, maxLineLength_, *statistics_);
+    if (wrapDocumentLines(*memEmail, maxLineLength_, btnFormatOptions->measure(), *statistics_))
+        keepNextTypingApart();
 }
 
 void EmailPanel::btnSelectClick()

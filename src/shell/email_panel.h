@@ -11,14 +11,16 @@
 #include <QString>
 #include <QWidget>
 
+class QHBoxLayout;
+class QLayout;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class QHBoxLayout;
 
 namespace lintrel {
 
 class DocumentStatistics;
+class FormatOptionsButton;
 class TfrmMain;
 struct TextStats;
 struct FileDialogChoice;
@@ -53,13 +55,14 @@ private:
     };
 
     void buildWidgets();
-    QHBoxLayout *buildStatisticsRow(QWidget *bottom);
-    QHBoxLayout *buildFormatRow(QWidget *bottom);
+    QLayout *buildStatisticsRow(QWidget *bottom);
+    QLayout *buildFormatRow(QWidget *bottom);
     QHBoxLayout *buildCommandRow(QWidget *bottom);
     void connectHandlers();
     bool dropFilter(QEvent *event);
 
     void replaceEditorText(const QString &text);
+    void keepNextTypingApart();
     void memEmailChange();
     void UpdateTextStatistics(const TextStats &stats);
     void edtMaxLineChange();
@@ -89,6 +92,7 @@ private:
     QLineEdit *edtLong = nullptr;
     QLineEdit *edtMaxLine = nullptr;
     QPushButton *bsSkinButton5 = nullptr;
+    FormatOptionsButton *btnFormatOptions = nullptr;
     QPushButton *btnSelect = nullptr;
     QPushButton *btnClear = nullptr;
     QPushButton *btnImport = nullptr;

@@ -1,8 +1,11 @@
 // The widgets and layouts of the email panel.
 //
-// Rows keep their design offsets and field sizes; only the text area grows with the window.
+// Captions, fields and buttons keep their design offsets where the font allows; only the text
+// area grows with the window.
 #include "shell/email_panel.h"
 
+#include "ui/format_options.h"
+#include "ui/placed_row.h"
 #include "ui/widgets.h"
 
 #include <QFont>
@@ -20,13 +23,19 @@ namespace {
 constexpr int kEmailTopHeight = 53; // heading and prompt above the text area
 constexpr int kEmailSideMargin = 16;
 constexpr QSize kNumberFieldSize(49, 18); // the design size of every number field
+constexpr int kCountDigits = 8;           // up to 99,999,999
+constexpr int kLineLengthDigits = 10;     // any 32-bit value, minus sign included
 constexpr QSize kCommandSize(121, 20);
+// Least gaps in the rows under the text area: between a caption and its field, and before the
+// next caption.
+constexpr int kCaptionGap = 4;
+constexpr int kGroupGap = 8;
 
 QPushButton *fixedButton(QWidget *parent, const char *name, const QString &caption, QSize size)
 {
     auto *button = named(new QPushButton(caption, parent), name);
     button->setFixedSize(size);
-    button->setFocusPolicy(Qt::StrongFocus);
+    button->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard in the text area
     return button;
 }
 
@@ -43,13 +52,16 @@ QLabel *placedLabel(QWidget *parent, const QString &caption, QPoint at, bool bol
     return label;
 }
 
+// A field as wide as the font needs for its longest number: eight digits for a count, any
+// 32-bit value for the line length.
 QLineEdit *numberField(QWidget *parent, const char *name, bool readOnly)
 {
-    auto *field = named(new QLineEdit(QStringLiteral("0"), parent), name);
-    field->setFixedSize(kNumberFieldSize);
+    auto *field =
+        named(readOnly ? new NumberField(kCountDigits, false, kNumberFieldSize, parent)
+                       : new NumberField(kLineLengthDigits, true, kNumberFieldSize, parent),
+              name);
+    field->setText(QStringLiteral("0"));
     field->setReadOnly(readOnly);
-    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    field->setTextMargins(0, 0, 0, 0);
     if (readOnly)
         field->setFocusPolicy(Qt::ClickFocus);
     return field;
@@ -72,8 +84,8 @@ void EmailPanel::buildWidgets()
     memEmail->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memEmail->setTabChangesFocus(false);
 
-    // Rows below the text area: left-anchored, at the design's row offsets; labels take
-    // their natural width so no font clips them.
+    // Rows below the text area, left-anchored: captions and fields at their design places
+    // (offsets in the panel), moved right only where the font makes what is before them wider.
     auto *bottom = new QWidget(this);
     auto *rows = new QVBoxLayout(bottom);
     rows->setContentsMargins(kEmailSideMargin, 28, kEmailSideMargin, 14);
@@ -95,48 +107,44 @@ void EmailPanel::buildWidgets()
     layout->addWidget(bottom);
 }
 
-QHBoxLayout *EmailPanel::buildStatisticsRow(QWidget *bottom)
+QLayout *EmailPanel::buildStatisticsRow(QWidget *bottom)
 {
     const struct
     {
         const char *caption;
+        int captionX;
         const char *field;
+        int fieldX;
         QLineEdit *EmailPanel::*member;
     } stats[] = {
-        {"Characters:", "edtChars", &EmailPanel::edtChars},
-        {" Words:", "edtWords1", &EmailPanel::edtWords1},
-        {"Sentences:", "edtSenten1", &EmailPanel::edtSenten1},
-        {"Lines:", "edtLines", &EmailPanel::edtLines},
-        {"Paragraphs:", "edtParag1", &EmailPanel::edtParag1},
-        {"Longest Line:", "edtLong", &EmailPanel::edtLong},
+        {"Characters:", 16, "edtChars", 74, &EmailPanel::edtChars},
+        {" Words:", 139, "edtWords1", 182, &EmailPanel::edtWords1},
+        {"Sentences:", 247, "edtSenten1", 305, &EmailPanel::edtSenten1},
+        {"Lines:", 367, "edtLines", 401, &EmailPanel::edtLines},
+        {"Paragraphs:", 466, "edtParag1", 529, &EmailPanel::edtParag1},
+        {"Longest Line:", 607, "edtLong", 678, &EmailPanel::edtLong},
     };
-    auto *row = new QHBoxLayout;
-    row->setSpacing(0);
+    auto *row = new PlacedRowLayout;
     for (const auto &s : stats) {
-        if (row->count() > 0)
-            row->addSpacing(10);
-        row->addWidget(new QLabel(QString::fromLatin1(s.caption)));
-        row->addSpacing(4);
+        row->addPlacedWidget(new QLabel(QString::fromLatin1(s.caption), bottom),
+                             s.captionX - kEmailSideMargin, kGroupGap);
         this->*s.member = numberField(bottom, s.field, true);
-        row->addWidget(this->*s.member);
+        row->addPlacedWidget(this->*s.member, s.fieldX - kEmailSideMargin, kCaptionGap);
     }
-    row->addStretch();
     return row;
 }
 
-QHBoxLayout *EmailPanel::buildFormatRow(QWidget *bottom)
+QLayout *EmailPanel::buildFormatRow(QWidget *bottom)
 {
-    auto *row = new QHBoxLayout;
-    row->setSpacing(0);
-    row->addWidget(new QLabel(QStringLiteral("Maximum Line Length:")));
-    row->addSpacing(4);
+    auto *row = new PlacedRowLayout;
+    row->addPlacedWidget(new QLabel(QStringLiteral("Maximum Line Length:"), bottom), 0, 0);
     edtMaxLine = numberField(bottom, "edtMaxLine", false);
     edtMaxLine->setText(QStringLiteral("60"));
-    row->addWidget(edtMaxLine);
-    row->addSpacing(8);
+    row->addPlacedWidget(edtMaxLine, 128 - kEmailSideMargin, kCaptionGap);
     bsSkinButton5 = fixedButton(bottom, "bsSkinButton5", QStringLiteral("Format"), {97, 20});
-    row->addWidget(bsSkinButton5);
-    row->addStretch();
+    row->addPlacedWidget(bsSkinButton5, 185 - kEmailSideMargin, kGroupGap);
+    // The options sit right against Format, as one control.
+    row->addPlacedWidget(btnFormatOptions = new FormatOptionsButton(bottom), 0, 0);
     return row;
 }
 

@@ -1,6 +1,7 @@
 // The About window: brand name, version, copyright and the brand's about text.
 #include "shell/frm_about.h"
 
+#include "ui/widgets.h"
 #include "util/app_version.h"
 
 #include <QLabel>
@@ -43,6 +44,7 @@ TfrmAbout::TfrmAbout(const AboutTexts &texts, QWidget *parent)
     connect(editAbout, &QPushButton::clicked, this, &QDialog::accept);
 
     FormCreate(texts);
+    centreOnScreen(this);
 }
 
 void TfrmAbout::FormCreate(const AboutTexts &texts)

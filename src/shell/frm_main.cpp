@@ -118,6 +118,9 @@ void TfrmMain::connectHandlers()
     connect(btnUpdate, &QPushButton::clicked, this, [this] { update_->btnUpdateClick(); });
     connect(imgBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
     connect(gifBanner, &ClickableLabel::clicked, this, &TfrmMain::bannerClick);
+    // The browser buttons open no window of ours: the user goes on typing.
+    for (auto *button : {btnMakeMoney, btnHelp})
+        connect(button, &QPushButton::clicked, panEmail, &EmailPanel::focusText);
     connect(prfWelcome, &HtmlView::linkActivated, this, &TfrmMain::openLink);
     for (auto *link : {lblLink1URL, lblLink2URL})
         connect(link, &LinkLabel::linkClicked, this,
@@ -128,6 +131,7 @@ void TfrmMain::FormCreate()
 {
     gifBanner->setGeometry(imgBanner->geometry());
     brand_->LoadBrandSettings();
+    setProgramTitle(fromDocumentText(brandSettings().ApplicationName));
     if (welcomePage().isEmpty())
         news_->armStartUpCheck();
 }
@@ -137,6 +141,8 @@ void TfrmMain::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!shown_) {
         shown_ = true;
+        // Centred once its size is known: the skin and the font may have made it larger.
+        centreOnScreen(this);
         FormShow();
     }
 }

@@ -11,7 +11,6 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QTabBar>
 #include <QTabWidget>
@@ -34,6 +33,7 @@ QPushButton *iconButton(QWidget *parent, const char *name, ToolIcon icon, const 
     button->setFixedSize(41, 34);
     button->setToolTip(tip);
     button->setAccessibleName(tip);
+    button->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard in the text area
     return button;
 }
 
@@ -56,10 +56,6 @@ void TfrmMain::buildWindow()
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(pgcPrinc);
-
-    // Opened centred on the screen.
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
 }
 
 QWidget *TfrmMain::buildWelcomePage()
@@ -115,8 +111,10 @@ QWidget *TfrmMain::buildButtonBar()
     bar->setFixedHeight(kButtonBarHeight);
     btnMakeMoney = named(new QPushButton(QStringLiteral("Make Money"), bar), "btnMakeMoney");
     btnAbout = named(new QPushButton(QStringLiteral("About"), bar), "btnAbout");
-    for (auto *button : {btnMakeMoney, btnAbout})
+    for (auto *button : {btnMakeMoney, btnAbout}) {
         button->setFixedSize(125, 20);
+        button->setFocusPolicy(Qt::TabFocus);
+    }
     btnNews = iconButton(bar, "btnNews", ToolIcon::News, QStringLiteral("Check News"));
     btnUpdate = iconButton(bar, "btnUpdate", ToolIcon::Update, QStringLiteral("Check Updates"));
     btnHelp = iconButton(bar, "btnHelp", ToolIcon::Help, QStringLiteral("Help"));

@@ -1,6 +1,9 @@
 // A balloon notice: a small frameless tooltip-coloured bubble whose tail points at a screen point.
 #include "ui/balloon_hint.h"
 
+#include "ui/compositing.h"
+
+#include <QBitmap>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QMouseEvent>
@@ -32,6 +35,12 @@ QFont balloonFont()
 } // namespace
 
 QPointer<BalloonHint> BalloonHint::current_;
+BalloonHint::Drawing BalloonHint::drawing_ = BalloonHint::Drawing::Automatic;
+
+void BalloonHint::setDrawing(Drawing drawing)
+{
+    drawing_ = drawing;
+}
 
 BalloonHint *BalloonHint::showAt(const QString &text, QPoint globalPoint, QWidget *owner,
                                  int timeoutMs)
@@ -53,7 +62,10 @@ BalloonHint::BalloonHint(const QString &text, QWidget *owner, int timeoutMs)
     : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint), owner_(owner)
 {
     setObjectName(QStringLiteral("BalloonHint1"));
-    setAttribute(Qt::WA_TranslucentBackground);
+    shaped_ = drawing_ == Drawing::Shaped ||
+              (drawing_ == Drawing::Automatic && !desktopDrawsTranslucentWindows());
+    if (!shaped_)
+        setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFont(balloonFont());
     QString plain = text;
@@ -92,6 +104,19 @@ void BalloonHint::layOut()
     textRect_ = body_.adjusted(kPadX, kPadY, -kPadX, -kPadY);
     tip_ = QPoint(body_.right() - kTailInset, 0);
     setFixedSize(body_.width() + kShadowDepth, body_.bottom() + 1 + kShadowDepth);
+    if (shaped_)
+        setMask(shapeMask());
+}
+
+QBitmap BalloonHint::shapeMask() const
+{
+    // Exactly the pixels that painting covers: the same shapes drawn without antialiasing, so
+    // no edge pixel shows the window's ground.
+    QBitmap mask(size());
+    mask.fill(Qt::color0);
+    QPainter painter(&mask);
+    paintShape(painter, Qt::color1, Qt::color1, QPen(Qt::color1, 1));
+    return mask;
 }
 
 QPoint BalloonHint::tipPoint() const
@@ -112,15 +137,29 @@ QPainterPath BalloonHint::outline() const
     return body.united(tail);
 }
 
+void BalloonHint::paintShape(QPainter &painter, const QBrush &shadow, const QBrush &body,
+                             const QPen &edge) const
+{
+    const QPainterPath shape = outline();
+    painter.setPen(shaped_ ? QPen(shadow, 1) : QPen(Qt::NoPen));
+    painter.setBrush(shadow);
+    painter.drawPath(shape.translated(kShadowDepth, kShadowDepth));
+    painter.setPen(edge);
+    painter.setBrush(body);
+    painter.drawPath(shape);
+}
+
 void BalloonHint::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = outline();
-    painter.fillPath(shape.translated(kShadowDepth, kShadowDepth), QColor(0, 0, 0, 90));
-    painter.fillPath(shape, palette().color(QPalette::ToolTipBase));
-    painter.setPen(QPen(palette().color(QPalette::ToolTipText), 1));
-    painter.drawPath(shape);
+    const QPen edge(palette().color(QPalette::ToolTipText), 1);
+    const QBrush body = palette().color(QPalette::ToolTipBase);
+    if (shaped_) {
+        paintShape(painter, palette().color(QPalette::Dark), body, edge);
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing);
+        paintShape(painter, QColor(0, 0, 0, 90), body, edge);
+    }
     painter.drawStaticText(textRect_.topLeft(), text_);
 }
 

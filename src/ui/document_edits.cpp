@@ -51,10 +51,10 @@ struct LineCuts
     bool breaksOnly = true; // the pieces put together give the line back
 };
 
-LineCuts wrapCuts(const QString &line, int64_t maxLength)
+LineCuts wrapCuts(const QString &line, int64_t maxLength, Measure measure, Measure counted)
 {
     LineCuts cuts;
-    cuts.wrapped = wrapText(utf16View(line), maxLength, u"\n");
+    cuts.wrapped = wrapText(utf16View(line), maxLength, u"\n", measure);
     const std::u16string_view wrapped = cuts.wrapped, original = utf16View(line);
     size_t start = 0;
     for (size_t i = 0; i <= wrapped.size(); ++i) {
@@ -65,7 +65,7 @@ LineCuts wrapCuts(const QString &line, int64_t maxLength)
         cuts.breaksOnly = cuts.breaksOnly && original.substr(at, piece.size()) == piece;
         if (i < wrapped.size())
             cuts.offsets.push_back(int(i - cuts.offsets.size()));
-        cuts.pieces.push_back(countLine(piece));
+        cuts.pieces.push_back(countLine(piece, counted));
         start = i + 1;
     }
     cuts.breaksOnly = cuts.breaksOnly && wrapped.size() == original.size() + cuts.offsets.size();
@@ -91,7 +91,8 @@ void applyCuts(QTextCursor &cursor, const QTextBlock &block, const LineCuts &cut
 
 } // namespace
 
-bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatistics &stats)
+bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, Measure measure,
+                       DocumentStatistics &stats)
 {
     const ScrollKeeper keep(edit);
     const DocumentStatistics::Batch batch(stats);
@@ -102,9 +103,11 @@ bool wrapDocumentLines(QPlainTextEdit &edit, int64_t maxLength, DocumentStatisti
     for (QTextBlock block = document->begin(); block.isValid(); ++line) {
         // Splitting a block keeps its head in `block` and leaves the next block as it was.
         const QTextBlock next = block.next();
-        // A line of at most maxLength UTF-16 units has at most maxLength characters.
-        if (block.length() - 1 > maxLength) {
-            LineCuts cuts = wrapCuts(block.text(), maxLength);
+        // A UTF-16 unit adds at most one character or two screen columns, so a line of few
+        // enough units cannot be too long.
+        const int64_t units = block.length() - 1;
+        if ((measure == Measure::Columns ? 2 * units : units) > maxLength) {
+            LineCuts cuts = wrapCuts(block.text(), maxLength, measure, stats.measure());
             if (!cuts.offsets.empty() || !cuts.breaksOnly) {
                 if (cutLines.empty())
                     cursor.beginEditBlock();
@@ -140,7 +143,7 @@ void replaceDocumentText(QPlainTextEdit &edit, const QString &text, DocumentStat
     const DocumentStatistics::Batch batch(stats);
     cursor.insertText(text);
     LineReplacement all{0, stats.lineCount(), {}};
-    appendLineCounts(all.added, utf16View(text), u'\n');
+    appendLineCounts(all.added, utf16View(text), u'\n', stats.measure());
     stats.replaceLines({&all, 1});
     cursor.endEditBlock();
 }

@@ -18,8 +18,8 @@ std::u16string_view utf16View(const QString &text)
 
 } // namespace
 
-DocumentStatistics::DocumentStatistics(QTextDocument *document, QObject *parent)
-    : QObject(parent), document_(document),
+DocumentStatistics::DocumentStatistics(QTextDocument *document, Measure measure, QObject *parent)
+    : QObject(parent), document_(document), measure_(measure),
       checking_(qEnvironmentVariableIntValue("LINTREL_CHECK_STATISTICS") != 0)
 {
     recountAll();
@@ -58,6 +58,16 @@ void DocumentStatistics::recountAll()
     index_.replace(0, index_.size(), countBlocks(0, document_->blockCount() - 1));
 }
 
+void DocumentStatistics::setMeasure(Measure measure)
+{
+    if (measure == measure_)
+        return;
+    measure_ = measure;
+    recountAll();
+    if (checking_)
+        checkAgainstRecount();
+}
+
 DocumentStatistics::Batch::Batch(DocumentStatistics &stats) : stats_(stats)
 {
     stats_.inBatch_ = true;
@@ -80,7 +90,7 @@ std::vector<LineCounts> DocumentStatistics::countBlocks(int first, int last) con
     std::vector<LineCounts> counts;
     const QTextBlock from = document_->findBlockByNumber(first);
     if (first == last) {
-        counts.push_back(countLine(utf16View(from.text())));
+        counts.push_back(countLine(utf16View(from.text()), measure_));
         return counts;
     }
     const QTextBlock to = document_->findBlockByNumber(last);
@@ -89,13 +99,13 @@ std::vector<LineCounts> DocumentStatistics::countBlocks(int first, int last) con
     if (last - first > document_->blockCount() / 8) {
         const QString all = document_->toRawText();
         appendLineCounts(counts, utf16View(all).substr(size_t(start), size_t(end - start)),
-                         QChar::ParagraphSeparator);
+                         QChar::ParagraphSeparator, measure_);
         return counts;
     }
     QTextCursor range(document_);
     range.setPosition(start);
     range.setPosition(end, QTextCursor::KeepAnchor);
-    appendLineCounts(counts, utf16View(range.selectedText()), QChar::ParagraphSeparator);
+    appendLineCounts(counts, utf16View(range.selectedText()), QChar::ParagraphSeparator, measure_);
     return counts;
 }
 
@@ -103,7 +113,7 @@ TextStats DocumentStatistics::recount() const
 {
     QString text = document_->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return computeTextStats(utf16View(text));
+    return computeTextStats(utf16View(text), measure_);
 }
 
 void DocumentStatistics::checkAgainstRecount() const

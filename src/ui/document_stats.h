@@ -17,12 +17,17 @@ class DocumentStatistics : public QObject
 {
     Q_OBJECT
 public:
-    explicit DocumentStatistics(QTextDocument *document, QObject *parent = nullptr);
+    // Lengths are taken in `measure` (see setMeasure).
+    DocumentStatistics(QTextDocument *document, Measure measure, QObject *parent = nullptr);
 
     TextStats stats() const { return index_.stats(); }
     size_t lineCount() const { return index_.size(); } // as last counted
     // The counts of the whole text taken afresh.
     TextStats recount() const;
+
+    Measure measure() const { return measure_; }
+    // Lengths in another measure: every line is counted again, once.
+    void setMeasure(Measure measure);
 
     // For an edit that knows what it changes: while a Batch lives, the edit reports its
     // changes through replaceLines before it ends (before the change notification), and the
@@ -50,6 +55,7 @@ private:
 
     QTextDocument *document_;
     LineIndex index_;
+    Measure measure_;
     bool checking_ = false;
     bool inBatch_ = false;
 };

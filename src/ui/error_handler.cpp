@@ -7,13 +7,34 @@
 
 namespace lintrel {
 
-LintrelApplication::LintrelApplication(int &argc, char **argv) : QApplication(argc, argv)
+namespace {
+
+constexpr QLatin1String kUnbrandedTitle("Lintrel");
+
+} // namespace
+
+LintrelApplication::LintrelApplication(int &argc, char **argv)
+    : QApplication(argc, argv), programTitle_(QString(kUnbrandedTitle))
 {
-    errorSink_ = [](const QString &message) {
-        QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), message,
-                        QMessageBox::Ok, QApplication::activeWindow());
-        box.exec();
-    };
+    errorSink_ = [this](const QString &message) { showErrorBox(message); };
+}
+
+void LintrelApplication::showErrorBox(const QString &message) const
+{
+    QMessageBox box(QMessageBox::Critical, programTitle_, message, QMessageBox::Ok,
+                    QApplication::activeWindow());
+    box.exec();
+}
+
+void LintrelApplication::setProgramTitle(const QString &applicationName)
+{
+    programTitle_ = applicationName.isEmpty() ? QString(kUnbrandedTitle) : applicationName;
+}
+
+void setProgramTitle(const QString &applicationName)
+{
+    if (auto *app = dynamic_cast<LintrelApplication *>(QCoreApplication::instance()))
+        app->setProgramTitle(applicationName);
 }
 
 bool LintrelApplication::notify(QObject *receiver, QEvent *event)

@@ -7,7 +7,8 @@
 namespace lintrel {
 
 // QApplication that catches exceptions escaping event handlers: the message is written as
-// one line to standard error and shown in a modal error box; the program goes on.
+// one line to standard error and shown in a modal error box titled with the program's title;
+// the program goes on.
 class LintrelApplication : public QApplication
 {
 public:
@@ -22,9 +23,19 @@ public:
     // Reports one unhandled error through stderr and the sink.
     void reportUnhandledError(const QString &message);
 
+    // The modal error box that the default sink shows.
+    void showErrorBox(const QString &message) const;
+
+    // The program's title: the brand's application name, "Lintrel" while it is empty.
+    void setProgramTitle(const QString &applicationName);
+
 private:
     ErrorSink errorSink_;
+    QString programTitle_;
 };
+
+// Sets the program's title of the running LintrelApplication; nothing without one.
+void setProgramTitle(const QString &applicationName);
 
 // Runs a command; an error it raises goes to the application's handler for unhandled errors
 // (rethrown when there is no LintrelApplication).

@@ -1,6 +1,7 @@
 // Tagged-value extraction and one-character field splitting.
 #include "util/fields.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace lintrel {
@@ -79,6 +80,20 @@ std::optional<int32_t> parseInt32(std::string_view text)
     if (text.empty() || ec != std::errc() || end != text.data() + text.size())
         return std::nullopt;
     return value;
+}
+
+bool wholeNumberKeyAccepted(std::string_view text, std::size_t from, std::size_t to, char32_t typed)
+{
+    if (typed != U'-' && (typed < U'0' || typed > U'9'))
+        return false;
+    from = std::min(from, text.size());
+    to = std::clamp(to, from, text.size());
+    std::string after(text.substr(0, from));
+    after += static_cast<char>(typed);
+    after += text.substr(to);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const std::size_t start = after.front() == '-' ? 1 : 0;
+    return std::all_of(after.begin() + std::ptrdiff_t(start), after.end(), digit);
 }
 
 std::string_view trimBlanks(std::string_view text)

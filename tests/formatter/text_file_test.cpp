@@ -1,4 +1,4 @@
-// Tests of text files: UTF-8 validation, Windows-1252 decoding, line breaks, read, import, save.
+// Tests of text files: UTF-8 validation, per-sequence decoding, line breaks, read, import, save.
 #include "formatter/text_file.h"
 #include "util/errors.h"
 
@@ -103,7 +103,7 @@ TEST(TextFile, Utf8BlockValidationMatchesSequenceBySequence)
     EXPECT_GT(invalid, 1000); // both outcomes were tried
 }
 
-TEST(TextFile, DecodesUtf8ElseWindows1252)
+TEST(TextFile, DecodesEachUtf8SequenceElseWindows1252)
 {
     const struct
     {
@@ -118,11 +118,44 @@ TEST(TextFile, DecodesUtf8ElseWindows1252)
         {"\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"}, // unassigned bytes
         {"\xC0\xAF", "\xC3\x80\xC2\xAF"}, // an overlong form is not UTF-8
         {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        // Mostly UTF-8 with a stray byte: only that byte is read as Windows-1252.
+        {"r\xC3\xA9sum\xC3\xA9 caf\xE9", "r\xC3\xA9sum\xC3\xA9 caf\xC3\xA9"},
+        {"\xE2\x82\xAC \x80 \xF0\x9F\x98\x80\x9D",
+         "\xE2\x82\xAC \xE2\x82\xAC \xF0\x9F\x98\x80\xC2\x9D"},
+        {"\xEF\xBB\xBF"
+         "caf\xE9",
+         "caf\xC3\xA9"},                          // the mark is dropped from any file
+        {"ab\xE2\x82", "ab\xC3\xA2\xE2\x80\x9A"}, // a sequence cut short by the end
+        {"\xC3\xA9\xA9", "\xC3\xA9\xC2\xA9"},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(testing::PrintToString(std::string(row.bytes)));
         EXPECT_EQ(decodeTextBytes(row.bytes), row.text);
         EXPECT_TRUE(isValidUtf8(decodeTextBytes(row.bytes)));
+    }
+}
+
+// Decoding a text in pieces, split anywhere, gives what decoding it whole gives.
+TEST(TextFile, DecodesPiecesAsTheWhole)
+{
+    static constexpr std::string_view kParts[] = {
+        "a",        " ",        "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\x80", "\xE9",
+        "\xE2\x82", "\xF0\x9F", "\xFF",     "\xC3",
+    };
+    std::mt19937_64 rng(13);
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes;
+        for (size_t n = rng() % 60; n > 0; --n)
+            bytes += kParts[rng() % std::size(kParts)];
+        std::string pieces;
+        size_t at = 0;
+        while (at < bytes.size()) {
+            const size_t take = std::min(bytes.size() - at, size_t(1 + rng() % 7));
+            // What a piece leaves is handed over again with the next one.
+            const std::string_view piece = std::string_view(bytes).substr(at, take);
+            at += appendDecodedText(pieces, piece, at + take == bytes.size());
+        }
+        ASSERT_EQ(pieces, decodeTextBytes(bytes)) << testing::PrintToString(bytes);
     }
 }
 
@@ -161,6 +194,26 @@ TEST_F(TextFileIo, ReadsAndImportsWholeFiles)
     EXPECT_EQ(readTextFile(put("raw.txt", raw)), raw);
     EXPECT_EQ(importTextFile(put("a.txt", raw)), "line\r\none\r\n\xC3\xA9\r\n");
     EXPECT_EQ(importTextFile(put("b.txt", "caf\xE9\n"), "\n"), "caf\xC3\xA9\n");
+}
+
+TEST_F(TextFileIo, ImportDecodesEachSequence)
+{
+    const struct
+    {
+        const char *name;
+        std::string_view bytes, text;
+    } rows[] = {
+        {"one-bad-byte.txt", "R\xC3\xA9sum\xC3\xA9 \x96 na\xC3\xAFve\n",
+         "R\xC3\xA9sum\xC3\xA9 \xE2\x80\x93 na\xC3\xAFve\r\n"},
+        {"windows-1252.txt", "Caf\xE9 \x93quoted\x94\r\n\x80 5",
+         "Caf\xC3\xA9 \xE2\x80\x9Cquoted\xE2\x80\x9D\r\n\xE2\x82\xAC 5"},
+        {"bom.txt", "\xEF\xBB\xBFHello \xE4\xBD\xA0\xE5\xA5\xBD\r\n",
+         "Hello \xE4\xBD\xA0\xE5\xA5\xBD\r\n"},
+    };
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(importTextFile(put(row.name, row.bytes)), row.text);
+    }
 }
 
 TEST_F(TextFileIo, ReportsFilesThatCannotBeRead)

@@ -1,10 +1,13 @@
-// Helpers for formatter tests: UTF-8 to UTF-16 conversion and random email-like texts.
+// Helpers for formatter tests: UTF-8 to UTF-16 conversion, clusters, random email-like texts.
 #pragma once
+
+#include "formatter/unicode_text.h"
 
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lintrel::test {
 
@@ -35,24 +38,23 @@ inline std::u16string toUtf16(std::string_view utf8)
 inline std::string randomText(std::mt19937_64 &rng, size_t codePoints, int breakWeight = 12)
 {
     static constexpr std::string_view pieces[] = {
-        "a",
-        "b",
-        "x",
-        "Z",
-        "7",
-        " ",
-        " ",
-        ".",
-        ",",
-        ";",
-        ":",
-        "!",
-        "?",
-        "\t",
-        "-",
+        "a", "b", "x", "Z", "7", " ", " ", ".", ",", ";", ":", "!", "?", "\t", "-",
         "\xC3\xA9",         // é
         "\xE2\x82\xAC",     // €
         "\xF0\x9F\x98\x80", // 😀
+        // Pieces that join or shape clusters, and other scripts' spaces and punctuation.
+        "\xCC\x81",         // combining acute accent
+        "\xE2\x80\x8D",     // zero width joiner
+        "\xEF\xB8\x8F",     // emoji presentation selector
+        "\xF0\x9F\x87\xA9", // regional indicator D
+        "\xD8\x80",         // Arabic number sign, prepended to what follows
+        "\xE1\x84\x80",     // Hangul leading consonant
+        "\xE1\x85\xA1",     // Hangul vowel
+        "\xE6\x97\xA5",     // 日
+        "\xE3\x80\x80",     // ideographic space
+        "\xE3\x80\x82",     // ideographic full stop
+        "\xC2\xA0",         // no-break space
+        "\xEF\xBC\x9F",     // full-width question mark
     };
     static constexpr std::string_view breaks[] = {"\r\n", "\n", "\r"};
     std::string out;
@@ -65,6 +67,32 @@ inline std::string randomText(std::mt19937_64 &rng, size_t codePoints, int break
             out += breaks[rng() % 3];
         else
             out += char('a' + rng() % 26);
+    }
+    return out;
+}
+
+// One extended grapheme cluster of a text, as the reference walkers see it.
+struct Cluster
+{
+    std::string text;
+    uint8_t flags;  // unicode::ClassFlags of its first code point
+    uint32_t width; // screen columns
+    bool lineEnd;   // CR, LF or CR LF
+};
+
+// Splits valid UTF-8 into clusters, code point by code point.
+inline std::vector<Cluster> splitClusters(std::string_view utf8)
+{
+    std::vector<Cluster> out;
+    unicode::ClusterState state;
+    for (size_t i = 0; i < utf8.size();) {
+        const unicode::Decoded d = unicode::decode(utf8.data() + i, utf8.size() - i);
+        uint32_t gain = 0;
+        if (unicode::advance(state, d.cp, gain))
+            out.push_back({"", state.flags, 0, d.cp == '\r' || d.cp == '\n'});
+        out.back().text.append(utf8.substr(i, d.length));
+        out.back().width += gain;
+        i += d.length;
     }
     return out;
 }

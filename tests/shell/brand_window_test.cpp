@@ -2,10 +2,11 @@
 // banner, links, skin, icon, About window and browser launching.
 #include "brand/brand_random.h"
 #include "brand/brand_skin.h"
+#include "brand/settings_file.h"
 #include "support/window_harness.h"
 #include "ui/error_handler.h"
 #include "ui/widgets.h"
-#include "brand/settings_file.h"
+#include "util/errors.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -256,11 +258,14 @@ TEST_F(BrandWindow, AboutWindowShowsTheBrandOrItsDesignTexts)
             writeContainer(sampleDocument());
         else
             QFile::remove(h.path("dbsettings.dat"));
-        open();
+        // Away from the middle, so that a window centred on it would not be on the screen's.
+        open().move(300, 200);
         QStringList seen;
+        QRect aboutPlace;
         QTimer::singleShot(0, [&] {
             QWidget *about = QApplication::activeModalWidget();
             ASSERT_NE(about, nullptr);
+            aboutPlace = about->geometry();
             seen << about->windowTitle() << about->findChild<QLabel *>("lblProductName")->text()
                  << about->findChild<QLabel *>("lblProductVersion")->text()
                  << about->findChild<QLabel *>("lblCopyright1")->text()
@@ -276,6 +281,36 @@ TEST_F(BrandWindow, AboutWindowShowsTheBrandOrItsDesignTexts)
         else
             EXPECT_EQ(seen, QStringList(
                                 {"About ...", "", "Product Version: 2.0", "Copyright (c)  ", ""}));
+        EXPECT_EQ(aboutPlace.size(), QSize(368, 211));
+        const QRect screen = h.window->screen()->availableGeometry();
+        // Its place is set before the window manager adds a frame: a few pixels of frame off.
+        EXPECT_LE((aboutPlace.center() - screen.center()).manhattanLength(), 8)
+            << aboutPlace.x() << "," << aboutPlace.y();
+    }
+}
+
+TEST_F(BrandWindow, ErrorBoxIsTitledWithTheProgramsName)
+{
+    LintrelApplication *app = ErrorRecorder::app();
+    for (bool branded : {true, false}) {
+        if (branded)
+            writeContainer(sampleDocument());
+        else
+            QFile::remove(h.path("dbsettings.dat"));
+        open();
+        // The real box this time, closed as soon as it shows.
+        app->setErrorSink([app](const QString &message) { app->showErrorBox(message); });
+        QString title, text;
+        QTimer::singleShot(0, [&] {
+            QWidget *box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            title = box->windowTitle();
+            text = box->findChild<QLabel *>("qt_msgbox_label")->text();
+            box->close();
+        });
+        runGuarded([] { throw Error("Stream write error"); });
+        EXPECT_EQ(title, branded ? "Sample Product" : "Lintrel");
+        EXPECT_EQ(text, "Stream write error");
     }
 }
 

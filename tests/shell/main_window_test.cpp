@@ -4,9 +4,13 @@
 #include "update/update_messages.h"
 #include "util/errors.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -75,6 +79,86 @@ TEST(MainWindow, TypingUpdatesTheSixFields)
     // Undo is available in the text area.
     QTest::keyClick(mem, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_NE(h.child<QLineEdit>("edtWords1")->text(), "10");
+}
+
+namespace {
+
+// Whether a field shows its whole text: the text's width in the field's font fits the room that
+// QLineEdit leaves for it inside the frame (2 pixels each side, 1 for the cursor).
+bool showsWholeText(const QLineEdit *field)
+{
+    QStyleOptionFrame option;
+    option.initFrom(field);
+    option.rect = field->rect();
+    option.lineWidth = field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, field);
+    option.state |= QStyle::State_Sunken;
+    const QRect contents =
+        field->style()->subElementRect(QStyle::SE_LineEditContents, &option, field);
+    const int room = contents.marginsRemoved(field->textMargins()).width() - 2 * 2 - 1;
+    return QFontMetrics(field->font()).horizontalAdvance(field->text()) <= room;
+}
+
+} // namespace
+
+TEST(MainWindow, NumberFieldsShowTheirLongestNumbersInFullInAnyFont)
+{
+    // The caption and field of each row in order, with their design offsets in the panel.
+    const std::vector<std::pair<const char *, int>> rows[] = {
+        {{"Characters:", 16},
+         {"edtChars", 74},
+         {" Words:", 139},
+         {"edtWords1", 182},
+         {"Sentences:", 247},
+         {"edtSenten1", 305},
+         {"Lines:", 367},
+         {"edtLines", 401},
+         {"Paragraphs:", 466},
+         {"edtParag1", 529},
+         {"Longest Line:", 607},
+         {"edtLong", 678}},
+        {{"Maximum Line Length:", 16}, {"edtMaxLine", 128}, {"bsSkinButton5", 185}},
+    };
+    const struct
+    {
+        const char *skin;
+        bool designPlaces; // small enough for every caption and field to sit where designed
+    } fonts[] = {{"", false},
+                 {"QWidget { font-size: 19px; }", false},
+                 {"QWidget { font-size: 6px; }", true}};
+    for (const auto &font : fonts) {
+        SCOPED_TRACE(font.skin);
+        qApp->setStyleSheet(QString::fromLatin1(font.skin));
+        WindowHarness h;
+        TfrmMain &w = h.open();
+        auto *panel = h.child<QWidget>("panEmail");
+        for (const char *name :
+             {"edtChars", "edtWords1", "edtSenten1", "edtLines", "edtParag1", "edtLong"})
+            h.child<QLineEdit>(name)->setText("12390000");
+        h.child<QLineEdit>("edtMaxLine")->setText("-2147483648");
+        for (const auto &row : rows) {
+            int reached = 0;
+            for (const auto &[name, designX] : row) {
+                QWidget *widget = panel->findChild<QWidget *>(QLatin1String(name));
+                for (auto *label : panel->findChildren<QLabel *>())
+                    if (label->text() == QLatin1String(name))
+                        widget = label;
+                ASSERT_NE(widget, nullptr) << name;
+                if (auto *field = qobject_cast<QLineEdit *>(widget)) {
+                    EXPECT_TRUE(showsWholeText(field)) << name << " is " << field->width();
+                }
+                const QRect place(widget->mapTo(panel, QPoint(0, 0)), widget->size());
+                EXPECT_GE(place.left(), designX) << name;
+                EXPECT_GT(place.left(), reached) << name << " overlaps what is before it";
+                if (font.designPlaces) {
+                    EXPECT_EQ(place.left(), designX) << name;
+                }
+                EXPECT_LE(widget->mapTo(&w, QPoint(widget->width(), 0)).x(), w.width())
+                    << name << " is outside the window";
+                reached = place.right();
+            }
+        }
+    }
+    qApp->setStyleSheet(QString());
 }
 
 TEST(MainWindow, BannerCentringHalvesEachDimension)

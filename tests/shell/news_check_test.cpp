@@ -198,6 +198,55 @@ TEST(BalloonNotice, PaintsABubbleWithAShadowOnATransparentGround)
     delete balloon;
 }
 
+TEST(BalloonNotice, WithoutCompositingTheWindowIsShapedAndPaintedOpaque)
+{
+    QWidget owner;
+    owner.show();
+    const QString text = QStringLiteral("You've Got A Message!\r\nTitle");
+    BalloonHint::setDrawing(BalloonHint::Drawing::Shaped);
+    BalloonHint *balloon = BalloonHint::showAt(text, QPoint(400, 300), &owner);
+    BalloonHint::setDrawing(BalloonHint::Drawing::Automatic);
+    EXPECT_TRUE(balloon->isShaped());
+    EXPECT_FALSE(balloon->testAttribute(Qt::WA_TranslucentBackground));
+
+    const QRegion shape = balloon->mask();
+    const QImage image = balloon->grab().toImage();
+    if (qEnvironmentVariableIsSet("LINTREL_SHOTS"))
+        image.save(qEnvironmentVariable("LINTREL_SHOTS") + QStringLiteral("/balloon-shaped.png"));
+    const int w = image.width(), h = image.height();
+    EXPECT_FALSE(shape.contains(QPoint(2, 2)));     // left of the tail, above the body
+    EXPECT_FALSE(shape.contains(QPoint(2, h - 1))); // the shadow is offset to the right
+    EXPECT_TRUE(shape.contains(QPoint(4, h / 2)));
+    EXPECT_EQ(image.pixel(4, h / 2), balloon->palette().color(QPalette::ToolTipBase).rgb());
+    ASSERT_TRUE(shape.contains(QPoint(w / 2, h - 2)));
+    EXPECT_EQ(image.pixel(w / 2, h - 2), balloon->palette().color(QPalette::Dark).rgb());
+    // Every pixel the window keeps is painted, none shows the window's own ground.
+    const QRgb ground = balloon->palette().color(QPalette::Window).rgb();
+    int kept = 0, bare = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (!shape.contains(QPoint(x, y)))
+                continue;
+            ++kept;
+            bare += image.pixel(x, y) == ground;
+        }
+    }
+    EXPECT_GT(kept, w * h / 2);
+    EXPECT_EQ(bare, 0);
+    delete balloon;
+
+    // With compositing, as on this platform, and when asked for: translucent and unshaped.
+    for (auto drawing : {BalloonHint::Drawing::Automatic, BalloonHint::Drawing::Translucent}) {
+        BalloonHint::setDrawing(drawing);
+        balloon = BalloonHint::showAt(text, QPoint(400, 300), &owner);
+        EXPECT_FALSE(balloon->isShaped());
+        EXPECT_TRUE(balloon->testAttribute(Qt::WA_TranslucentBackground));
+        EXPECT_TRUE(balloon->mask().isEmpty());
+        delete balloon;
+    }
+    BalloonHint::setDrawing(BalloonHint::Drawing::Automatic);
+}
+
 TEST(BalloonNotice, AnEndlessTitleWrapsAndIsCutShort)
 {
     QWidget owner;

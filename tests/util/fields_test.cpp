@@ -99,3 +99,39 @@ TEST(ParseInt32, AcceptsOnlyWholeSigned32BitNumbers)
     for (const auto &r : rows)
         EXPECT_EQ(lintrel::parseInt32(r.text), r.value) << '"' << r.text << '"';
 }
+
+TEST(WholeNumberKey, DigitsAnywhereAndOneMinusOnlyAtTheStart)
+{
+    const struct
+    {
+        const char *text;
+        std::size_t from, to;
+        char32_t typed;
+        bool accepted;
+    } rows[] = {
+        {"", 0, 0, U'-', true},
+        {"", 0, 0, U'7', true},
+        {"1", 1, 1, U'-', false}, // "1-2" keeps its minus out
+        {"12", 0, 0, U'-', true},
+        {"12", 1, 1, U'-', false},
+        {"-1", 0, 0, U'-', false},
+        {"-1", 1, 1, U'-', false},
+        {"-1", 0, 0, U'5', false}, // a digit before the sign
+        {"-1", 1, 1, U'5', true},
+        {"-1", 0, 1, U'5', true}, // the sign selected and typed over
+        {"60", 0, 2, U'-', true}, // the whole text selected
+        {"-60", 0, 3, U'-', true},
+        {"160", 0, 1, U'-', true}, // the selection starts the text
+        {"160", 1, 2, U'-', false},
+        {"12", 9, 9, U'3', true}, // positions past the end stand for the end
+        {"12", 2, 0, U'3', true},
+        {"", 0, 0, U'a', false},
+        {"", 0, 0, U'+', false},
+        {"", 0, 0, U' ', false},
+        {"", 0, 0, U'\u0663', false}, // a digit of another script
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(lintrel::wholeNumberKeyAccepted(r.text, r.from, r.to, r.typed), r.accepted)
+            << '"' << r.text << "\" [" << r.from << ", " << r.to << ") "
+            << static_cast<uint32_t>(r.typed);
+}

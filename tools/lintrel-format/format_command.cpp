@@ -21,8 +21,8 @@
 namespace lintrel {
 
 const char *const kFormatUsage =
-    "Usage: lintrel-format stats [FILE]...\n"
-    "       lintrel-format wrap [-w N] [FILE]...\n"
+    "Usage: lintrel-format stats [--columns] [FILE]...\n"
+    "       lintrel-format wrap [-w N] [--columns] [FILE]...\n"
     "\n"
     "stats  prints the words, sentences, paragraphs, lines, characters and the length of\n"
     "       the longest line of the text; with several files, the counts of each under its\n"
@@ -32,13 +32,17 @@ const char *const kFormatUsage =
     "       break as it was, and a cut as the break of its line (of the text's first\n"
     "       break for a last line without one). Several files are written one after\n"
     "       another.\n"
+    "A character is what a reader sees as one (an extended grapheme cluster): a letter with\n"
+    "its accents, a flag or a joined emoji counts once and is never cut.\n"
     "\n"
     "Options: -w N, -wN, --width N, --width=N   maximum line length (N >= 1)\n"
+    "         --columns                        measure line lengths in screen columns: wide\n"
+    "                                          characters and emoji take 2, invisible ones 0\n"
     "         --help                           show this help\n"
     "         --version                        show the version\n"
-    "Without FILE, or with \"-\", the text is read from standard input. Text that is not\n"
-    "UTF-8 is read as Windows-1252; the output is UTF-8. A file that cannot be read is\n"
-    "reported and the others are still processed; the exit status is then 1.\n";
+    "Without FILE, or with \"-\", the text is read from standard input. Bytes that are not\n"
+    "UTF-8 are read as Windows-1252 characters; the output is UTF-8. A file that cannot be\n"
+    "read is reported and the others are still processed; the exit status is then 1.\n";
 
 namespace {
 
@@ -106,6 +110,10 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         if (!optionsEnded && options.action == FormatOptions::Action::Wrap &&
             takeWidthOption(args, i, options.width))
             continue;
+        if (!optionsEnded && arg == "--columns") {
+            options.measure = Measure::Columns;
+            continue;
+        }
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
         options.files.push_back(arg);
@@ -144,7 +152,7 @@ void printStats(const TextStats &s, const std::string &heading = {})
 class WrapWriter
 {
 public:
-    explicit WrapWriter(int64_t width) : width_(width) {}
+    WrapWriter(int64_t width, Measure measure) : width_(width), measure_(measure) {}
 
     void add(std::string_view piece)
     {
@@ -176,7 +184,7 @@ private:
         for (size_t at = 0; at < text.size();) {
             const size_t firstBreak = findLineBreak(text, at);
             if (firstBreak == std::string_view::npos) { // a last line without a break
-                appendWrappedText(out_, text.substr(at), width_, firstStyle_);
+                appendWrappedText(out_, text.substr(at), width_, firstStyle_, measure_);
                 break;
             }
             const std::string_view style = breakStyleAt(text, firstBreak);
@@ -187,13 +195,14 @@ private:
             size_t end = endOfBreakStyleRun(text, at, style);
             if (end == std::string_view::npos)
                 end = text.find_last_of("\r\n") + 1;
-            appendWrappedText(out_, text.substr(at, end - at), width_, style);
+            appendWrappedText(out_, text.substr(at, end - at), width_, style, measure_);
             at = end;
         }
         writeOutput(out_);
     }
 
     int64_t width_;
+    Measure measure_;
     std::string_view firstStyle_ = "\n"; // LF for a text without breaks
     bool sawBreak_ = false;
     std::string pending_; // the unfinished last line
@@ -201,11 +210,10 @@ private:
 };
 
 // Reads one operand into `sink`; reports a file error and returns false.
-bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink,
-                 const std::function<void()> &restart = {})
+bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink)
 {
     try {
-        readImportedText(file, sink, restart);
+        readImportedText(file, sink);
         return true;
     } catch (const Error &e) {
         std::fprintf(stderr, "lintrel-format: %s\n", e.what());
@@ -225,15 +233,13 @@ TextStats addStats(TextStats total, const TextStats &s)
 }
 
 // One file: its counts alone. Several: each under its name, a blank line, then the total.
-bool runStats(const std::vector<std::string> &files)
+bool runStats(const std::vector<std::string> &files, Measure measure)
 {
     bool ok = true;
     TextStats total;
     for (const std::string &file : files) {
-        TextStatsCounter counter;
-        if (!readOperand(
-                file, [&](std::string_view piece) { counter.add(piece); },
-                [&] { counter = TextStatsCounter(); })) {
+        TextStatsCounter counter(measure);
+        if (!readOperand(file, [&](std::string_view piece) { counter.add(piece); })) {
             ok = false;
             continue;
         }
@@ -248,11 +254,11 @@ bool runStats(const std::vector<std::string> &files)
     return ok;
 }
 
-bool runWrap(const std::vector<std::string> &files, int64_t width)
+bool runWrap(const std::vector<std::string> &files, int64_t width, Measure measure)
 {
     bool ok = true;
     for (const std::string &file : files) {
-        WrapWriter writer(width);
+        WrapWriter writer(width, measure);
         if (readOperand(file, [&](std::string_view piece) { writer.add(piece); }))
             writer.finish();
         else
@@ -269,8 +275,8 @@ int runFormatCommand(const FormatOptions &options)
     // and wrapping treat CR LF, CR and LF alike, which gives what normalising would.
     try {
         const bool ok = options.action == FormatOptions::Action::Stats
-                            ? runStats(options.files)
-                            : runWrap(options.files, options.width);
+                            ? runStats(options.files, options.measure)
+                            : runWrap(options.files, options.width, options.measure);
         return ok ? 0 : 1;
     } catch (const Error &e) { // the output could not be written
         std::fprintf(stderr, "lintrel-format: %s\n", e.what());

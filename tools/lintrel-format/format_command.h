@@ -1,6 +1,8 @@
 // Command line of lintrel-format: parsing the arguments and running stats or wrap.
 #pragma once
 
+#include "formatter/unicode_text.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -12,6 +14,7 @@ struct FormatOptions
     enum class Action { Stats, Wrap, Help, Version };
     Action action = Action::Help;
     int64_t width = 60;
+    Measure measure = Measure::Clusters;    // --columns: screen columns
     std::vector<std::string> files = {"-"}; // "-" is standard input
 };
 

@@ -8,13 +8,13 @@
 namespace lintrel {
 
 // Reads the file (or standard input for "-") and hands its text to `sink` in order, in
-// pieces of about a megabyte: UTF-8 without its byte-order mark when the whole input is
-// valid UTF-8, otherwise decoded from Windows-1252. A regular file is mapped into memory;
-// other input is read whole first. With `restart`, pieces may be handed over as UTF-8
-// before the whole input is checked: should it turn out not to be UTF-8, restart() is
-// called and the whole text is handed over again, decoded.
+// pieces, decoded as Import decodes a file: without its byte-order mark, every valid UTF-8
+// sequence as it is and every other byte as its Windows-1252 character. A regular file is
+// read a piece at a time; other input is read whole first.
 // Throws lintrel::Error "Cannot open file "<path>". <reason>" on a file error.
-void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink,
-                      const std::function<void()> &restart = {});
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink);
+
+// Hands bytes that are all in memory over decoded, in pieces.
+void handOverImported(std::string_view bytes, const std::function<void(std::string_view)> &sink);
 
 } // namespace lintrel

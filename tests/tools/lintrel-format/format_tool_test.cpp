@@ -79,6 +79,12 @@ TEST_F(FormatTool, StatsPrintsTheSixCounts)
     }
     EXPECT_EQ(run("stats", "caf\xE9 \xE9t\xE9").out,
               "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 8\n");
+    // Clusters, or screen columns with --columns; a stray byte does not turn the rest into
+    // Windows-1252.
+    EXPECT_EQ(run("stats", "cafe\xCC\x81 \xE6\x97\xA5\xE6\x9C\xAC\x80").out,
+              "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 8\n");
+    EXPECT_EQ(run("stats --columns", "cafe\xCC\x81 \xE6\x97\xA5\xE6\x9C\xAC\x80").out,
+              "Words: 2\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 8\nLongest Line: 10\n");
     EXPECT_EQ(run("stats", "").out,
               "Words: 0\nSentences: 0\nParagraphs: 0\nLines: 0\nCharacters: 0\nLongest Line: 0\n");
 }
@@ -102,6 +108,14 @@ TEST_F(FormatTool, WrapKeepsTheInputsLineBreakStyle)
         {"wrap -w 3", "caf\xE9!", "caf\n\xC3\xA9!"}, // Windows-1252 in, UTF-8 out
         {"wrap -w 2", "\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\n\xC3\xA9"},
         {"wrap", "", ""},
+        {"wrap -w 4", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87",
+         "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87"},
+        {"wrap --columns -w 4", "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE6\x96\x87",
+         "\xE6\x97\xA5\xE6\x9C\xAC\n\xE8\xAA\x9E\xE6\x96\x87"},
+        {"wrap -w 1",
+         "e\xCC\x81"
+         "e\xCC\x81\xE9",
+         "e\xCC\x81\ne\xCC\x81\n\xC3\xA9"},
     };
     for (const auto &row : rows) {
         for (const Feed feed : kFeeds) {
@@ -155,9 +169,9 @@ TEST_F(FormatTool, LargeInputMatchesWrappingLineByLine)
     }
 }
 
-// A byte that is not UTF-8 megabytes into the text makes the whole text Windows-1252, also
-// where ASCII or valid UTF-8 came before it.
-TEST_F(FormatTool, ALateWindows1252ByteDecodesTheWholeText)
+// A byte that is not UTF-8 megabytes into the text, after ASCII or valid UTF-8, is read as
+// Windows-1252 as Import reads it, and the text before it stays as it was.
+TEST_F(FormatTool, ALateWindows1252ByteIsDecodedAsImportDecodesIt)
 {
     std::string utf8Start, asciiStart;
     while (utf8Start.size() < (3u << 20))
@@ -193,7 +207,7 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         const char *inOut; // expected part of standard output
     } rows[] = {
         {"--version", 0, "", "lintrel-format 2.0\n"},
-        {"--help", 0, "", "Usage: lintrel-format stats [FILE]"},
+        {"--help", 0, "", "Usage: lintrel-format stats [--columns] [FILE]"},
         {"wrap --help", 0, "", "Usage:"},
         {"stats -- -", 0, "", "Words: 1\n"}, // "--" ends the options
         {"", 2, "missing command", ""},
@@ -205,6 +219,7 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         {"wrap -w", 2, "option '-w' needs a value", ""},
         {"wrap --bogus", 2, "unknown option '--bogus'", ""},
         {"stats -w 5", 2, "unknown option '-w'", ""},
+        {"stats --columns -", 0, "", "Longest Line: 4\n"},
         {"stats /no/such/file.txt", 1,
          "lintrel-format: Cannot open file \"/no/such/file.txt\". No such file or directory", ""},
         {"wrap /", 1, "Cannot open file \"/\". Is a directory", ""},

@@ -9,7 +9,7 @@ set -euo pipefail
 NEWSD="${1:?usage: nginx_proxy_test.sh NEWSD BRAND_TOOL}"
 BRAND="${2:?usage: nginx_proxy_test.sh NEWSD BRAND_TOOL}"
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-ROOT="$(cd "$HERE/../.." && pwd)"
+ROOT="$(cd "$HERE/../../.." && pwd)"
 command -v nginx >/dev/null || { echo "nginx is not installed: skipped"; exit 77; }
 command -v curl >/dev/null || { echo "curl is not installed: skipped"; exit 77; }
 
