@@ -1,7 +1,7 @@
 // Throughput of the text statistics, the line wrapper and the email-aware wrapper.
 //
 // `bench_formatter --write-corpus FILE BYTES [utf8]` writes a corpus file instead of
-// benchmarking (used by format_vs_fold.sh).
+// benchmarking (used by format_vs_coreutils.sh).
 #include "corpus.h"
 #include "formatter/email_wrap.h"
 #include "formatter/line_wrap.h"

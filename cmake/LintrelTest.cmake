@@ -13,7 +13,8 @@ function(lintrel_add_test name)
             "DBUS_SESSION_BUS_ADDRESS=disabled:")
     if(T_GUI)
         set(main lintrel_gui_test_main)
-        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+        # Every change of a text area's statistics is also checked against a full recount.
+        list(APPEND env "QT_QPA_PLATFORM=offscreen" "LINTREL_CHECK_STATISTICS=1")
     endif()
     target_link_libraries(${name} PRIVATE ${T_LIBS} lintrel_test_support ${main}
                                           GTest::gtest GTest::gmock)

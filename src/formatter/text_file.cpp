@@ -1,8 +1,8 @@
 // Text files: UTF-8 validation, per-sequence decoding, line breaks, whole-file read and write.
 #include "formatter/text_file.h"
 
-#include "util/atomic_file.h"
 #include "formatter/unicode_text.h"
+#include "util/atomic_file.h"
 #include "util/errors.h"
 #include "util/file_io.h"
 
@@ -124,6 +124,12 @@ size_t appendDecodedText(std::string &out, std::string_view bytes, bool final)
 }
 
 bool isValidUtf8(std::string_view bytes)
+{
+    static const bool ssse3 = detail::cpuHasSsse3();
+    return ssse3 ? detail::isValidUtf8Ssse3(bytes) : detail::isValidUtf8Scalar(bytes);
+}
+
+bool detail::isValidUtf8Scalar(std::string_view bytes)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
     const size_t n = bytes.size();

@@ -14,6 +14,14 @@ inline constexpr size_t kMemoCapacity = 16 * 1024 * 1024;
 // U+DFFF), nothing above U+10FFFF, no truncated sequence.
 bool isValidUtf8(std::string_view bytes);
 
+namespace detail {
+// The implementations behind isValidUtf8: one sequence at a time, and 16 bytes at a time
+// (call only when cpuHasSsse3()).
+bool isValidUtf8Scalar(std::string_view bytes);
+bool isValidUtf8Ssse3(std::string_view bytes);
+bool cpuHasSsse3();
+} // namespace detail
+
 // Bytes of a text file as UTF-8 text, decoded sequence by sequence: every well-formed UTF-8
 // sequence stands for itself, and every byte that is not part of one is read as its
 // Windows-1252 character (the five unassigned bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D become

@@ -63,6 +63,11 @@ QString EmailCommands::format(const QString &text, int maxLength)
     return after;
 }
 
+void EmailCommands::noteFormat(const QString &before, const QString &after, int maxLength)
+{
+    remember(Made::Format, before, after, maxLength);
+}
+
 void EmailCommands::reflowClick()
 {
     const int maxLength = editor_.maxLength();

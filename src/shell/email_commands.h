@@ -43,6 +43,8 @@ public:
     // What Format makes of the text at M >= 1: the described wrapper, or the email rules
     // when "Email-aware Format" is on.
     QString format(const QString &text, int maxLength);
+    // The described Format changed before into after (done in place by the panel).
+    void noteFormat(const QString &before, const QString &after, int maxLength);
 
     // The text as format=flowed, lines separated by '\n': the breaks the last Format or Reflow
     // made are soft while the text is still what it made; every other break is hard.

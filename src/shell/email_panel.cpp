@@ -7,6 +7,8 @@
 #include "shell/frm_main.h"
 #include "ui/bell.h"
 #include "ui/clipboard.h"
+#include "ui/document_edits.h"
+#include "ui/document_stats.h"
 #include "ui/error_handler.h"
 #include "ui/format_options.h"
 #include "ui/message_boxes.h"
@@ -20,7 +22,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
-#include <QScrollBar>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -28,11 +29,6 @@
 namespace lintrel {
 
 namespace {
-
-std::u16string_view utf16View(const QString &text)
-{
-    return {reinterpret_cast<const char16_t *>(text.utf16()), static_cast<size_t>(text.size())};
-}
 
 // Keys the maximum-line-length field takes: digits, a minus sign as the first character, and
 // control keys other than Enter.
@@ -66,6 +62,7 @@ bool isShiftEnter(const QKeyEvent &key)
 EmailPanel::EmailPanel(TfrmMain &window, QWidget *parent) : QWidget(parent), window_(window)
 {
     buildWidgets();
+    statistics_ = new DocumentStatistics(memEmail->document(), btnFormatOptions->measure(), this);
     connectHandlers();
 }
 
@@ -80,8 +77,10 @@ void EmailPanel::connectHandlers()
 
     connect(memEmail, &QPlainTextEdit::textChanged, this, &EmailPanel::memEmailChange);
     connect(edtMaxLine, &QLineEdit::textChanged, this, &EmailPanel::edtMaxLineChange);
-    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this,
-            &EmailPanel::memEmailChange);
+    connect(btnFormatOptions, &FormatOptionsButton::optionsChanged, this, [this] {
+        statistics_->setMeasure(btnFormatOptions->measure());
+        memEmailChange();
+    });
     connect(bsSkinButton5, &QPushButton::clicked, this,
             [this] { runGuarded([this] { bsSkinButton5Click(); }); });
     connect(btnSelect, &QPushButton::clicked, this, &EmailPanel::btnSelectClick);
@@ -163,27 +162,27 @@ QString EmailPanel::editorText() const
 
 void EmailPanel::replaceEditorText(const QString &text)
 {
-    // One edit: one change notification and one undo step.
-    const int scroll = memEmail->verticalScrollBar()->value();
-    QTextCursor cursor(memEmail->document());
-    cursor.beginEditBlock();
-    cursor.select(QTextCursor::Document);
-    cursor.insertText(text);
-    cursor.endEditBlock();
+    // One edit: one change notification and one undo step; the view stays where it was.
+    replaceDocumentText(*memEmail, text, *statistics_);
+    keepNextTypingApart();
+}
+
+void EmailPanel::keepNextTypingApart()
+{
     // Qt folds typing that follows an inserted text into that insert's undo step, but only in
-    // a modified document: clearing the flag keeps this edit a step of its own.
+    // a modified document: clearing the flag keeps the edit just made a step of its own.
     memEmail->document()->setModified(false);
-    memEmail->verticalScrollBar()->setValue(scroll);
 }
 
 void EmailPanel::memEmailChange()
 {
-    UpdateTextStatistics(editorText());
+    // statistics_ follows every change of the text line by line, so its counts are those of
+    // the whole text without reading it again.
+    UpdateTextStatistics(statistics_->stats());
 }
 
-void EmailPanel::UpdateTextStatistics(const QString &text)
+void EmailPanel::UpdateTextStatistics(const TextStats &stats)
 {
-    const TextStats stats = computeTextStats(utf16View(text), btnFormatOptions->measure());
     edtWords1->setText(QString::number(stats.words));
     edtSenten1->setText(QString::number(stats.sentences));
     edtParag1->setText(QString::number(stats.paragraphs));
@@ -209,10 +208,20 @@ void EmailPanel::bsSkinButton5Click()
                                MessageKind::Warning, MessageButtons::Ok);
         return;
     }
-    const QString text = editorText();
-    const QString wrapped = email_->format(text, maxLineLength_);
-    if (wrapped != text)
-        replaceEditorText(wrapped);
+    if (btnFormatOptions->emailAware()) {
+        const QString text = editorText();
+        const QString wrapped = email_->format(text, maxLineLength_);
+        if (wrapped != text)
+            replaceEditorText(wrapped);
+        return;
+    }
+    // Only the lines too long are cut, in place: one edit, one undo step. The flowed commands
+    // are told what Format made, so that a flowed copy marks its breaks as soft.
+    const QString before = editorText();
+    if (wrapDocumentLines(*memEmail, maxLineLength_, btnFormatOptions->measure(), *statistics_)) {
+        keepNextTypingApart();
+        email_->noteFormat(before, editorText(), maxLineLength_);
+    }
 }
 
 // Reflow beside the Format options, whose menu also takes the two format=flowed commands.

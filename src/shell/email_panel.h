@@ -1,11 +1,11 @@
 // The email panel of the main window (panEmail): the text, its six counts, Format, commands.
 //
-// Input flows one way: the user edits memEmail, its change notification runs memEmailChange,
-// which hands the whole text to the core statistics and writes the six fields. Each command
-// reads the widgets, calls one core function and writes the result back. Rooms kept for what
-// grows here: options of Format sit in the format row (buildFormatRow), further commands in
-// the command row (buildCommandRow) with their handlers beside bsSkinButton5Click, and the
-// counting behind memEmailChange.
+// Input flows one way: the user edits memEmail; the text's statistics follow each change of
+// it line by line (only the lines it touches are counted again) and memEmailChange writes
+// their six counts into the fields. Each command reads the widgets, calls one core function
+// and writes the result back. Rooms kept for what grows here: options of Format sit in the format
+// row (buildFormatRow), further commands in the command row (buildCommandRow) with their handlers
+// beside bsSkinButton5Click, and the counting behind memEmailChange.
 #pragma once
 
 #include <QString>
@@ -21,8 +21,10 @@ namespace lintrel {
 
 class EmailCommands;
 struct EmailEditor;
+class DocumentStatistics;
 class FormatOptionsButton;
 class TfrmMain;
+struct TextStats;
 struct FileDialogChoice;
 struct FileDialogRequest;
 
@@ -62,8 +64,9 @@ private:
     bool dropFilter(QEvent *event);
 
     void replaceEditorText(const QString &text);
+    void keepNextTypingApart();
     void memEmailChange();
-    void UpdateTextStatistics(const QString &text);
+    void UpdateTextStatistics(const TextStats &stats);
     void edtMaxLineChange();
     void bsSkinButton5Click();
     void btnSelectClick();
@@ -85,6 +88,7 @@ private:
     DialogMemory saveMemory_;
 
     QPlainTextEdit *memEmail = nullptr;
+    DocumentStatistics *statistics_ = nullptr; // the counts of memEmail, kept line by line
     QLineEdit *edtChars = nullptr;
     QLineEdit *edtWords1 = nullptr;
     QLineEdit *edtSenten1 = nullptr;

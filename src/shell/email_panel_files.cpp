@@ -8,6 +8,7 @@
 #include "util/file_filter.h"
 
 #include <QFileInfo>
+#include <QPlainTextEdit>
 
 namespace lintrel {
 
@@ -58,9 +59,11 @@ void EmailPanel::btnImportClick()
 
 void EmailPanel::importFile(const QString &path)
 {
-    const std::string text = importTextFile(path.toStdString(), "\n");
-    const QString loaded = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    if (loaded != editorText())
+    const QString loaded = [&] { // the file's bytes go before the text is set
+        const std::string text = importTextFile(path.toStdString(), "\n");
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    }();
+    if (loaded.size() != memEmail->document()->characterCount() - 1 || loaded != editorText())
         replaceEditorText(loaded);
 }
 

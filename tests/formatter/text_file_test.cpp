@@ -48,10 +48,62 @@ TEST(TextFile, Utf8Validation)
         {"\xE2\x82 x", false},       // truncated inside
         {"\xF0\x9F\x98\x41", false}, // bad last byte
     };
+    // Every row alone and after ASCII of every length around the 16- and 64-byte blocks.
     for (const auto &row : rows) {
-        SCOPED_TRACE(testing::PrintToString(std::string(row.bytes)));
-        EXPECT_EQ(isValidUtf8(row.bytes), row.valid);
+        for (size_t lead = 0; lead <= 70; ++lead) {
+            const std::string bytes = std::string(lead, 'a') + std::string(row.bytes);
+            SCOPED_TRACE(testing::PrintToString(bytes));
+            ASSERT_EQ(isValidUtf8(bytes), row.valid);
+            ASSERT_EQ(detail::isValidUtf8Scalar(bytes), row.valid);
+            if (detail::cpuHasSsse3()) {
+                ASSERT_EQ(detail::isValidUtf8Ssse3(bytes), row.valid);
+            }
+        }
     }
+}
+
+// The block validator against the one that reads a sequence at a time, on valid text with
+// a byte changed, dropped or added here and there.
+TEST(TextFile, Utf8BlockValidationMatchesSequenceBySequence)
+{
+    if (!detail::cpuHasSsse3())
+        GTEST_SKIP() << "no SSSE3";
+    std::mt19937_64 rng(8);
+    const char *pieces[] = {"a",
+                            " ",
+                            "\r\n",
+                            "\xC3\xA9",
+                            "\xE2\x82\xAC",
+                            "\xF0\x9F\x98\x80",
+                            "\xED\x9F\xBF",
+                            "\xEF\xBF\xBF",
+                            "\xF4\x8F\xBF\xBF",
+                            "\xC2\x80"};
+    int invalid = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string text;
+        const size_t count = rng() % 60;
+        for (size_t i = 0; i < count; ++i)
+            text += pieces[rng() % std::size(pieces)];
+        for (int edits = int(rng() % 3); edits > 0 && !text.empty(); --edits) {
+            const size_t at = rng() % text.size();
+            switch (rng() % 3) {
+            case 0:
+                text[at] = char(rng());
+                break;
+            case 1:
+                text.erase(at, 1);
+                break;
+            default:
+                text.insert(at, 1, char(0x80 + rng() % 0x80));
+                break;
+            }
+        }
+        const bool expected = detail::isValidUtf8Scalar(text);
+        invalid += expected ? 0 : 1;
+        ASSERT_EQ(detail::isValidUtf8Ssse3(text), expected) << testing::PrintToString(text);
+    }
+    EXPECT_GT(invalid, 1000); // both outcomes were tried
 }
 
 TEST(TextFile, DecodesEachUtf8SequenceElseWindows1252)

@@ -1,5 +1,6 @@
 // lintrel-format: reads the text as Import does, then prints its statistics or wraps it.
 #include "format_command.h"
+#include "line_breaks.h"
 #include "text_input.h"
 
 #include "formatter/line_wrap.h"
@@ -8,23 +9,29 @@
 #include "util/errors.h"
 #include "util/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <unistd.h>
 
 namespace lintrel {
 
 const char *const kFormatUsage =
-    "Usage: lintrel-format stats [--columns] [FILE]\n"
-    "       lintrel-format wrap [-w N] [--columns] [FILE]\n"
+    "Usage: lintrel-format stats [--columns] [FILE]...\n"
+    "       lintrel-format wrap [-w N] [--columns] [FILE]...\n"
     "\n"
     "stats  prints the words, sentences, paragraphs, lines, characters and the length of\n"
-    "       the longest line of the text.\n"
+    "       the longest line of the text; with several files, the counts of each under its\n"
+    "       name and then their total.\n"
     "wrap   cuts every line longer than N characters (default 60), preferably after a\n"
-    "       space, \".\", \":\" or \";\", and writes the text with its own line breaks.\n"
+    "       space, \".\", \":\" or \";\", and writes the text with its own line breaks: each\n"
+    "       break as it was, and a cut as the break of its line (of the text's first\n"
+    "       break for a last line without one). Several files are written one after\n"
+    "       another.\n"
     "A character is what a reader sees as one (an extended grapheme cluster): a letter with\n"
     "its accents, a flag or a joined emoji counts once and is never cut.\n"
     "\n"
@@ -34,7 +41,8 @@ const char *const kFormatUsage =
     "         --help                           show this help\n"
     "         --version                        show the version\n"
     "Without FILE, or with \"-\", the text is read from standard input. Bytes that are not\n"
-    "UTF-8 are read as Windows-1252 characters; the output is UTF-8.\n";
+    "UTF-8 are read as Windows-1252 characters; the output is UTF-8. A file that cannot be\n"
+    "read is reported and the others are still processed; the exit status is then 1.\n";
 
 namespace {
 
@@ -91,7 +99,8 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         options.action = FormatOptions::Action::Wrap;
     else
         throw UsageError{"unknown command '" + args[0] + "'"};
-    bool haveFile = false, optionsEnded = false;
+    bool optionsEnded = false;
+    options.files.clear();
     for (size_t i = 1; i < args.size(); ++i) {
         const std::string &arg = args[i];
         if (!optionsEnded && arg == "--") {
@@ -107,11 +116,10 @@ FormatOptions parseFormatArguments(const std::vector<std::string> &args)
         }
         if (!optionsEnded && arg.size() > 1 && arg[0] == '-')
             throw UsageError{"unknown option '" + arg + "'"};
-        if (haveFile)
-            throw UsageError{"unexpected argument '" + arg + "'"};
-        options.file = arg;
-        haveFile = true;
+        options.files.push_back(arg);
     }
+    if (options.files.empty())
+        options.files.push_back("-");
     return options;
 }
 
@@ -123,8 +131,11 @@ void writeOutput(std::string_view bytes)
         throw Error(formatMessage("Cannot write the output. %s", {systemErrorText(errno)}));
 }
 
-void printStats(const TextStats &s)
+// The six counts, under a heading line when there is one.
+void printStats(const TextStats &s, const std::string &heading = {})
 {
+    if (!heading.empty())
+        writeOutput(heading + ":\n");
     char out[512];
     const int n = std::snprintf(
         out, sizeof out,
@@ -136,8 +147,8 @@ void printStats(const TextStats &s)
     writeOutput(std::string_view(out, size_t(n)));
 }
 
-// Wraps the text as it arrives, whole lines at a time, and writes every line break in the
-// style of the text's first one (LF when it has none).
+// Wraps the text as it arrives, whole lines at a time, writing every line break back as it
+// was and every cut as the break of its own line.
 class WrapWriter
 {
 public:
@@ -165,40 +176,95 @@ public:
     void finish() { wrapAndWrite(pending_); }
 
 private:
-    // Called with text that ends in LF, or with the end of the text: its first line break is
-    // then complete.
+    // Called with text that ends in LF, or with the end of the text. Each run of lines that
+    // end in the same style is wrapped with that style.
     void wrapAndWrite(std::string_view text)
     {
-        if (newline_.empty()) {
-            newline_ = detectLineBreak(text);
-            if (newline_.empty() && !text.empty())
-                newline_ = "\n";
-        }
         out_.clear();
-        appendWrappedText(out_, text, width_, newline_.empty() ? "\n" : newline_, measure_);
+        for (size_t at = 0; at < text.size();) {
+            const size_t firstBreak = findLineBreak(text, at);
+            if (firstBreak == std::string_view::npos) { // a last line without a break
+                appendWrappedText(out_, text.substr(at), width_, firstStyle_, measure_);
+                break;
+            }
+            const std::string_view style = breakStyleAt(text, firstBreak);
+            if (!sawBreak_)
+                firstStyle_ = style;
+            sawBreak_ = true;
+            // The run ends at a line of another style, or before a last line without a break.
+            size_t end = endOfBreakStyleRun(text, at, style);
+            if (end == std::string_view::npos)
+                end = text.find_last_of("\r\n") + 1;
+            appendWrappedText(out_, text.substr(at, end - at), width_, style, measure_);
+            at = end;
+        }
         writeOutput(out_);
     }
 
     int64_t width_;
     Measure measure_;
-    std::string_view newline_;
+    std::string_view firstStyle_ = "\n"; // LF for a text without breaks
+    bool sawBreak_ = false;
     std::string pending_; // the unfinished last line
     std::string out_;
 };
 
-void printStatsOf(const FormatOptions &options)
+// Reads one operand into `sink`; reports a file error and returns false.
+bool readOperand(const std::string &file, const std::function<void(std::string_view)> &sink)
 {
-    withInputBytes(options.file, [&](std::string_view all) {
-        // UTF-8 counts as it lies, and counting finds out whether it is: one pass over the
-        // bytes in the common case, a second over the decoded text otherwise.
-        TextStatsCounter counter(options.measure);
-        counter.add(all.starts_with(kByteOrderMark) ? all.substr(kByteOrderMark.size()) : all);
-        if (counter.sawMalformed()) {
-            counter = TextStatsCounter(options.measure);
-            handOverImported(all, [&](std::string_view piece) { counter.add(piece); });
+    try {
+        readImportedText(file, sink);
+        return true;
+    } catch (const Error &e) {
+        std::fprintf(stderr, "lintrel-format: %s\n", e.what());
+        return false;
+    }
+}
+
+TextStats addStats(TextStats total, const TextStats &s)
+{
+    total.words += s.words;
+    total.sentences += s.sentences;
+    total.paragraphs += s.paragraphs;
+    total.lines += s.lines;
+    total.characters += s.characters;
+    total.longestLine = std::max(total.longestLine, s.longestLine);
+    return total;
+}
+
+// One file: its counts alone. Several: each under its name, a blank line, then the total.
+bool runStats(const std::vector<std::string> &files, Measure measure)
+{
+    bool ok = true;
+    TextStats total;
+    for (const std::string &file : files) {
+        TextStatsCounter counter(measure);
+        if (!readOperand(file, [&](std::string_view piece) { counter.add(piece); })) {
+            ok = false;
+            continue;
         }
-        printStats(counter.result());
-    });
+        const TextStats stats = counter.result();
+        total = addStats(total, stats);
+        printStats(stats, files.size() > 1 ? file : std::string());
+        if (files.size() > 1)
+            writeOutput("\n");
+    }
+    if (files.size() > 1)
+        printStats(total, "total");
+    return ok;
+}
+
+bool runWrap(const std::vector<std::string> &files, int64_t width, Measure measure)
+{
+    bool ok = true;
+    for (const std::string &file : files) {
+        WrapWriter writer(width, measure);
+        if (readOperand(file, [&](std::string_view piece) { writer.add(piece); }))
+            writer.finish();
+        else
+            ok = false;
+    }
+    return ok;
 }
 
 } // namespace
@@ -208,18 +274,14 @@ int runFormatCommand(const FormatOptions &options)
     // Text is taken as Import takes it; line breaks are not rewritten first, since counting
     // and wrapping treat CR LF, CR and LF alike, which gives what normalising would.
     try {
-        if (options.action == FormatOptions::Action::Stats) {
-            printStatsOf(options);
-        } else {
-            WrapWriter writer(options.width, options.measure);
-            readImportedText(options.file, [&](std::string_view piece) { writer.add(piece); });
-            writer.finish();
-        }
-    } catch (const Error &e) {
+        const bool ok = options.action == FormatOptions::Action::Stats
+                            ? runStats(options.files, options.measure)
+                            : runWrap(options.files, options.width, options.measure);
+        return ok ? 0 : 1;
+    } catch (const Error &e) { // the output could not be written
         std::fprintf(stderr, "lintrel-format: %s\n", e.what());
         return 1;
     }
-    return 0;
 }
 
 } // namespace lintrel

@@ -14,8 +14,8 @@ struct FormatOptions
     enum class Action { Stats, Wrap, Help, Version };
     Action action = Action::Help;
     int64_t width = 60;
-    Measure measure = Measure::Clusters; // --columns: screen columns
-    std::string file = "-";              // "-" is standard input
+    Measure measure = Measure::Clusters;    // --columns: screen columns
+    std::vector<std::string> files = {"-"}; // "-" is standard input
 };
 
 // Thrown for bad usage; what() is the message, the exit status is 2.
@@ -26,7 +26,8 @@ struct UsageError
 
 FormatOptions parseFormatArguments(const std::vector<std::string> &args);
 
-// Runs the parsed command; returns the exit status (0, or 1 after a file error on stderr).
+// Runs the parsed command on every file in turn; returns the exit status (0, or 1 when a file
+// could not be read, reported on stderr, or the output could not be written).
 int runFormatCommand(const FormatOptions &options);
 
 extern const char *const kFormatUsage;

@@ -1,15 +1,14 @@
-// The tool's input: regular files mapped into memory, pipes read whole, handed over in pieces.
+// The tool's input: regular files read piece by piece, pipes read whole, handed over in pieces.
 #include "text_input.h"
 
 #include "formatter/text_file.h"
 #include "util/errors.h"
 #include "util/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -47,6 +46,23 @@ public:
     int descriptor() const { return fd_; }
     off_t start() const { return start_; }
 
+    // Fills buf with up to `size` bytes from `offset` of a regular file; fewer only at its end.
+    size_t readAt(char *buf, size_t size, off_t offset)
+    {
+        size_t used = 0;
+        while (used < size) {
+            const ssize_t n = ::pread(fd_, buf + used, size - used, offset + off_t(used));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                fail(errno);
+            if (n == 0)
+                break;
+            used += size_t(n);
+        }
+        return used;
+    }
+
     // Fills buf with up to `size` bytes; fewer only at the end of the input.
     size_t read(char *buf, size_t size)
     {
@@ -77,53 +93,6 @@ private:
     off_t start_ = -1;
 };
 
-// Reading a mapped page of a file that was cut short meanwhile raises SIGBUS: end with a
-// clear message and the file-error status instead of a crash.
-void onTruncatedInput(int)
-{
-    static constexpr char message[] = "lintrel-format: the input file changed while it was read\n";
-    (void)!::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(1);
-}
-
-// A regular file mapped into memory, read-only: the text is checked and handed over without
-// copying it.
-class MappedFile
-{
-public:
-    explicit MappedFile(const InputFile &input)
-    {
-        struct stat st = {};
-        if (::fstat(input.descriptor(), &st) != 0 || st.st_size <= input.start())
-            return;
-        size_ = size_t(st.st_size);
-        void *map =
-            ::mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, input.descriptor(), 0);
-        if (map == MAP_FAILED)
-            return;
-        data_ = static_cast<const char *>(map);
-        text_ = std::string_view(data_, size_).substr(size_t(input.start()));
-        struct sigaction action = {};
-        action.sa_handler = onTruncatedInput;
-        ::sigaction(SIGBUS, &action, nullptr);
-    }
-    ~MappedFile()
-    {
-        if (data_ != nullptr)
-            ::munmap(const_cast<char *>(data_), size_);
-    }
-    MappedFile(const MappedFile &) = delete;
-    MappedFile &operator=(const MappedFile &) = delete;
-
-    bool mapped() const { return data_ != nullptr; }
-    std::string_view text() const { return text_; }
-
-private:
-    const char *data_ = nullptr;
-    size_t size_ = 0;
-    std::string_view text_;
-};
-
 } // namespace
 
 void handOverImported(std::string_view all, const std::function<void(std::string_view)> &sink)
@@ -144,26 +113,83 @@ void handOverImported(std::string_view all, const std::function<void(std::string
     }
 }
 
-void withInputBytes(const std::string &file, const std::function<void(std::string_view)> &use)
+namespace {
+
+// A regular file read in pieces at given offsets. Reading into one small buffer keeps each
+// piece in the cache while it is checked and used, and costs less than mapping the file.
+class FilePieces
+{
+public:
+    explicit FilePieces(InputFile &input) : input_(input), buffer_(kReadSize, '\0') {}
+
+    // The piece at `offset`; empty at the end of the file. `last` tells whether the file ends
+    // with it.
+    std::string_view at(off_t offset, bool &last)
+    {
+        const size_t n = input_.readAt(buffer_.data(), kReadSize, offset);
+        last = n < kReadSize;
+        return std::string_view(buffer_.data(), n);
+    }
+
+private:
+    static constexpr size_t kReadSize = 256 << 10;
+    InputFile &input_;
+    std::string buffer_;
+};
+
+// The length of the piece without a UTF-8 sequence that may be cut short at its end.
+size_t wholeSequences(std::string_view piece)
+{
+    size_t k = piece.size();
+    while (k > 0 && piece.size() - k < 3 &&
+           (static_cast<unsigned char>(piece[k - 1]) & 0xC0) == 0x80)
+        --k;
+    if (k > 0 && static_cast<unsigned char>(piece[k - 1]) >= 0xC0)
+        return k - 1;
+    return piece.size();
+}
+
+// A regular file piece by piece: a piece of well-formed UTF-8 goes as it is, any other is
+// decoded, a sequence cut short at a piece's end being read again with the next piece.
+void handOverFile(InputFile &input, const std::function<void(std::string_view)> &sink)
+{
+    FilePieces pieces(input);
+    off_t at = input.start();
+    bool last = false;
+    std::string_view piece = pieces.at(at, last);
+    if (piece.starts_with(kByteOrderMark)) {
+        at += off_t(kByteOrderMark.size());
+        piece = pieces.at(at, last);
+    }
+    std::string decoded;
+    for (; !piece.empty(); piece = pieces.at(at, last)) {
+        const std::string_view whole = last ? piece : piece.substr(0, wholeSequences(piece));
+        if (!whole.empty() && isValidUtf8(whole)) {
+            sink(whole);
+            at += off_t(whole.size());
+            continue;
+        }
+        decoded.clear();
+        at += off_t(appendDecodedText(decoded, piece, last));
+        sink(decoded);
+    }
+}
+
+} // namespace
+
+void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
 {
     InputFile input(file);
     if (input.regular()) {
-        if (const MappedFile map(input); map.mapped()) {
-            use(map.text());
-            return;
-        }
+        handOverFile(input, sink);
+        return;
     }
-    // Pipes, terminals, and files that cannot be mapped: read whole first.
+    // Pipes and terminals: read whole first.
     std::string buffer(kPieceSize, '\0');
     std::string all;
     for (size_t n; (n = input.read(buffer.data(), buffer.size())) > 0;)
         all.append(buffer, 0, n);
-    use(all);
-}
-
-void readImportedText(const std::string &file, const std::function<void(std::string_view)> &sink)
-{
-    withInputBytes(file, [&](std::string_view all) { handOverImported(all, sink); });
+    handOverImported(all, sink);
 }
 
 } // namespace lintrel

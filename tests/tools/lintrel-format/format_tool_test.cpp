@@ -2,6 +2,7 @@
 #include "formatter/line_wrap.h"
 #include "formatter/text_file.h"
 #include "formatter/text_samples.h"
+#include "formatter/text_stats.h"
 
 #include "support/temp_folder.h"
 
@@ -97,7 +98,12 @@ TEST_F(FormatTool, WrapKeepsTheInputsLineBreakStyle)
         {"wrap -w 10", "The quick brown fox jumps", "The quick \nbrown fox \njumps"},
         {"wrap -w10", "The quick brown fox jumps\r\n", "The quick \r\nbrown fox \r\njumps\r\n"},
         {"wrap --width 10", "a\rThe quick brown fox", "a\rThe quick \rbrown fox"},
-        {"wrap --width=10", "a\r\nb\nThe quick brown fox", "a\r\nb\r\nThe quick \r\nbrown fox"},
+        {"wrap --width=10", "a\r\nb\nThe quick brown fox", "a\r\nb\nThe quick \r\nbrown fox"},
+        // Each break is kept as it was; a cut takes the break of its own line.
+        {"wrap -w 5", "aaaa bbbb\ncccc dddd\r\neeee ffff\rgg",
+         "aaaa \nbbbb\ncccc \r\ndddd\r\neeee \rffff\rgg"},
+        {"wrap -w 4", "a\rb\nccc ddd", "a\rb\nccc \rddd"},
+        {"wrap -w 4", "a\nb\rccc ddd", "a\nb\rccc \nddd"},
         {"wrap -w 5", "abcde \n\nhello world\n", "abcde \n\nhello \nworld\n"},
         {"wrap -w 3", "caf\xE9!", "caf\n\xC3\xA9!"}, // Windows-1252 in, UTF-8 out
         {"wrap -w 2", "\xEF\xBB\xBF\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9\n\xC3\xA9"},
@@ -123,22 +129,71 @@ TEST_F(FormatTool, WrapKeepsTheInputsLineBreakStyle)
     }
 }
 
-// Multi-megabyte input crosses the tool's internal pieces with long lines, CR LF pairs and
-// characters split at every kind of boundary; the output must equal wrapping in one go.
-TEST_F(FormatTool, LargeInputMatchesWrapText)
+// Wrapping line by line, each line with its own break style (a last line without one with
+// the text's first style).
+std::string wrapLineByLine(std::string_view text, int64_t width)
+{
+    std::string out;
+    std::string_view first;
+    while (!text.empty()) {
+        const size_t end = std::min(text.find_first_of("\r\n"), text.size());
+        size_t breakLength = end == text.size() ? 0 : text.substr(end, 2) == "\r\n" ? 2 : 1;
+        const std::string_view style = text.substr(end, breakLength);
+        if (first.empty())
+            first = style;
+        out += wrapText(text.substr(0, end), width,
+                        breakLength     ? style
+                        : first.empty() ? "\n"
+                                        : first);
+        out += style;
+        text.remove_prefix(end + breakLength);
+    }
+    return out;
+}
+
+// Multi-megabyte input crosses the tool's internal pieces with long lines, all three break
+// styles mixed, CR LF pairs and characters split at every kind of boundary.
+TEST_F(FormatTool, LargeInputMatchesWrappingLineByLine)
 {
     std::mt19937_64 rng(3);
     std::string text;
     while (text.size() < (5u << 20))
         text += test::randomText(rng, 1000, 1 + int(rng() % 300)) + "\r\n";
     text += std::string(3 << 20, 'x'); // a last line longer than a piece
-    // The tool writes every break in the style of the text's first one.
-    const std::string expected = wrapText(text, 60, detectLineBreak(text));
+    const std::string expected = wrapLineByLine(text, 60);
     for (const Feed feed : kFeeds) {
         SCOPED_TRACE(int(feed));
         const Outcome o = run("wrap", text, feed);
         EXPECT_EQ(o.status, 0);
-        EXPECT_TRUE(o.out == expected) << "output differs from wrapText";
+        EXPECT_TRUE(o.out == expected) << "output differs from wrapping line by line";
+    }
+}
+
+// A byte that is not UTF-8 megabytes into the text, after ASCII or valid UTF-8, is read as
+// Windows-1252 as Import reads it, and the text before it stays as it was.
+TEST_F(FormatTool, ALateWindows1252ByteIsDecodedAsImportDecodesIt)
+{
+    std::string utf8Start, asciiStart;
+    while (utf8Start.size() < (3u << 20))
+        utf8Start += "caf\xC3\xA9 au lait, s'il vous pla\xC3\xAEt.\r\n";
+    while (asciiStart.size() < (3u << 20))
+        asciiStart += "plain words on a line of its own\n";
+    for (const std::string &start : {utf8Start, asciiStart + utf8Start}) {
+        const std::string text = start + "na\xEFve\r\n";
+        const std::string decoded = decodeTextBytes(text);
+        const TextStats s = computeTextStats(decoded);
+        char expected[512];
+        std::snprintf(expected, sizeof expected,
+                      "Words: %lld\nSentences: %lld\nParagraphs: %lld\nLines: %lld\n"
+                      "Characters: %lld\nLongest Line: %lld\n",
+                      (long long)s.words, (long long)s.sentences, (long long)s.paragraphs,
+                      (long long)s.lines, (long long)s.characters, (long long)s.longestLine);
+        for (const Feed feed : {Feed::File, Feed::Pipe}) {
+            SCOPED_TRACE(int(feed));
+            EXPECT_EQ(run("stats", text, feed).out, expected);
+            const Outcome o = run("wrap -w 20", text, feed);
+            EXPECT_TRUE(o.out == wrapLineByLine(decoded, 20)) << "wrap differs";
+        }
     }
 }
 
@@ -165,7 +220,6 @@ TEST_F(FormatTool, ExitCodesAndMessages)
         {"wrap --bogus", 2, "unknown option '--bogus'", ""},
         {"stats -w 5", 2, "unknown option '-w'", ""},
         {"stats --columns -", 0, "", "Longest Line: 4\n"},
-        {"stats a b", 2, "unexpected argument 'b'", ""},
         {"stats /no/such/file.txt", 1,
          "lintrel-format: Cannot open file \"/no/such/file.txt\". No such file or directory", ""},
         {"wrap /", 1, "Cannot open file \"/\". Is a directory", ""},
@@ -180,6 +234,46 @@ TEST_F(FormatTool, ExitCodesAndMessages)
             EXPECT_EQ(o.out, "");
         }
     }
+}
+
+// Several operands as wc takes them: each file's counts under its name, then the total; a
+// file that cannot be read is reported and the others are still processed.
+TEST_F(FormatTool, SeveralFilesOneAfterAnother)
+{
+    const std::string a = put("a.txt", "one two.\r\nthree\r\n");
+    const std::string b = put("b.txt", "four five six seven eight nine ten");
+    const std::string missing = (dir_ / "missing.txt").string();
+    const std::string tool = std::string("'") + LINTREL_FORMAT_TOOL + "'";
+    const auto runTool = [&](const std::string &args) {
+        const std::string command = tool + " " + args + " > '" + (dir_ / "out").string() +
+                                    "' 2> '" + (dir_ / "err").string() + "'";
+        const int raw = std::system(command.c_str());
+        return Outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, slurp(dir_ / "out"),
+                       slurp(dir_ / "err")};
+    };
+
+    Outcome o = runTool("stats '" + a + "' '" + missing + "' '" + b + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, a +
+                         ":\nWords: 3\nSentences: 2\nParagraphs: 2\nLines: 2\nCharacters: 13\n"
+                         "Longest Line: 8\n\n" +
+                         b +
+                         ":\nWords: 7\nSentences: 1\nParagraphs: 1\nLines: 1\nCharacters: 34\n"
+                         "Longest Line: 34\n\n"
+                         "total:\nWords: 10\nSentences: 3\nParagraphs: 3\nLines: 3\n"
+                         "Characters: 47\nLongest Line: 34\n");
+    EXPECT_EQ(o.err,
+              "lintrel-format: Cannot open file \"" + missing + "\". No such file or directory\n");
+
+    o = runTool("wrap -w 10 '" + b + "' '" + missing + "' '" + a + "'");
+    EXPECT_EQ(o.status, 1);
+    EXPECT_EQ(o.out, "four five \nsix seven \neight nine \nten" // b has no break: LF
+                     "one two.\r\nthree\r\n");
+    EXPECT_NE(o.err.find("missing.txt"), std::string::npos);
+
+    o = runTool("stats '" + a + "' '" + b + "'");
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
 }
 
 } // namespace
