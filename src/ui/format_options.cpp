@@ -27,6 +27,8 @@ FormatOptionsButton::FormatOptionsButton(QWidget *parent) : QToolButton(parent)
     setText(QStringLiteral("\u25BE")); // a small downward triangle
     setToolTip(QStringLiteral("Format options"));
     setPopupMode(QToolButton::InstantPopup);
+    // The triangle is the whole caption: no second arrow from the style.
+    setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0px; }"));
     setFixedSize(20, 20);
     auto *menu = new QMenu(this);
     columns_ = addOption(menu, QStringLiteral("Measure in screen columns"), "actMeasureColumns",
