@@ -2,6 +2,9 @@
 #include "formatter/email_wrap.h"
 #include "formatter/flowed.h"
 #include "formatter/text_file.h"
+#include "formatter/unicode_text.h"
+
+#include <utf8proc.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -10,13 +13,28 @@
 
 namespace {
 
+// White space in the Unicode sense (property White_Space): what Format may move and Reflow
+// may collapse.
+bool isWhiteSpace(char32_t cp)
+{
+    if (cp == 0x85 || (cp >= 0x09 && cp <= 0x0D))
+        return true;
+    const utf8proc_category_t category = utf8proc_category(utf8proc_int32_t(cp));
+    return category == UTF8PROC_CATEGORY_ZS || category == UTF8PROC_CATEGORY_ZL ||
+           category == UTF8PROC_CATEGORY_ZP;
+}
+
 // The characters a Format must keep: all but white space, line breaks and the ">" it copies.
 std::string kept(const std::string &text)
 {
     std::string out;
-    for (const char c : text)
-        if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '>')
-            out += c;
+    for (std::size_t i = 0; i < text.size();) {
+        const lintrel::unicode::Decoded d =
+            lintrel::unicode::decode(text.data() + i, text.size() - i);
+        if (d.cp != U'>' && !isWhiteSpace(d.cp))
+            out.append(text, i, d.length);
+        i += d.length;
+    }
     return out;
 }
 
@@ -36,8 +54,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const std::string reflowed = lintrel::emailReflow(text, options);
         (void)lintrel::unflowText(formatted, "\n");
         (void)lintrel::unflowText(reflowed, "\n");
-        if (!flowed && (kept(formatted) != kept(text) || kept(reflowed) != kept(text) ||
-                        lintrel::emailFormat(formatted, options) != formatted))
+        // Nothing is lost or added. A second Format is not checked here: where no other cut
+        // fits, a piece may start like a quote or a list item and is then read as one (the
+        // generated-email property tests check idempotence where the rules promise it).
+        if (!flowed && (kept(formatted) != kept(text) || kept(reflowed) != kept(text)))
             std::abort();
     }
     (void)lintrel::flowedFromWrap(text, text, "\n");

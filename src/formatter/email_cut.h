@@ -35,7 +35,20 @@ struct MeasuredChars
     size_t size() const { return offsets.size() - 1; }
     size_t offset(size_t i) const { return offsets[i]; }
     int64_t widthBefore(size_t i) const { return widths[i]; }
-    CharClass classOf(size_t i) const { return classAt(text, offsets[i]); }
+    // A white-space character that carries more (a space with a combining mark) is kept like
+    // a word character: white space may be dropped at a cut, its marks may not.
+    CharClass classOf(size_t i) const
+    {
+        const CharClass c = classAt(text, offsets[i]);
+        if (isWhite(c) && offsets[i + 1] - offsets[i] > firstCodePointBytes(offsets[i]))
+            return CharClass::Word;
+        return c;
+    }
+    size_t firstCodePointBytes(size_t pos) const
+    {
+        const auto lead = static_cast<unsigned char>(text[pos]);
+        return lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    }
     size_t fitEnd(size_t start, int64_t room) const;
 };
 
