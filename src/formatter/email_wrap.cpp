@@ -91,10 +91,9 @@ std::string_view indentOf(int64_t width)
     return spaces.substr(0, size_t(std::clamp<int64_t>(width, 0, int64_t(spaces.size()))));
 }
 
-// Plain text: prefix, lead and head as they are, a line break between lines.
-struct PlainOut
+// The output text with a line break between lines.
+struct LineOut
 {
-    static constexpr bool kPlain = true;
     std::string &out;
     std::string_view newline;
     bool first = true;
@@ -105,6 +104,12 @@ struct PlainOut
             out += newline;
         first = false;
     }
+};
+
+// Plain text: prefix, lead and head as they are, a line break between lines.
+struct PlainOut : LineOut
+{
+    static constexpr bool kPlain = true;
     void verbatim(std::string_view line, size_t /*prefixBytes*/, int /*depth*/)
     {
         startLine();
@@ -123,19 +128,9 @@ struct PlainOut
 };
 
 // format=flowed: every piece cut by the wrapper ends in a soft break, every other break is hard.
-struct FlowedOut
+struct FlowedOut : LineOut
 {
     static constexpr bool kPlain = false;
-    std::string &out;
-    std::string_view newline;
-    bool first = true;
-
-    void startLine()
-    {
-        if (!first)
-            out += newline;
-        first = false;
-    }
     void verbatim(std::string_view line, size_t prefixBytes, int depth)
     {
         startLine();
@@ -310,7 +305,7 @@ std::string run(std::string_view text, const EmailWrapOptions &options, bool ref
 {
     std::string result;
     result.reserve(text.size() + text.size() / 8 + 16);
-    Out out{result, options.newline};
+    Out out{{result, options.newline}};
     EmailWrapper<Out> wrapper(options, out, reflow);
     if (reflow)
         wrapper.reflowParagraphs(text);
